@@ -1,0 +1,33 @@
+# The two entry points of a fresh Debian 12 machine: `make test` and `make run`.
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build test run asan-test bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/ordovane-cli --help
+
+# Core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan-test: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORDOVANE_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS) -L core
+
+bench: build
+	bash scripts/bench-ratios.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-asan

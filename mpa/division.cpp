@@ -1,0 +1,107 @@
+// Product, quotient and remainder of byte strings, computed on words.
+#include "mpa/guard.h"
+#include "mpa/mpa.h"
+#include "mpa/natural.h"
+
+#include <algorithm>
+#include <cstring>
+
+using mpa::Natural;
+
+extern "C" {
+
+int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLen, uint8_t* out,
+                     int32_t outSize) {
+    if (!a || !b || !out || aLen <= 0 || bLen <= 0 ||
+        static_cast<int64_t>(outSize) < 2 * static_cast<int64_t>(aLen) ||
+        static_cast<int64_t>(outSize) < 2 * static_cast<int64_t>(bLen))
+        return -1;
+    return mpa::Guarded(-1, [&]() -> int32_t {
+        Natural x = Natural::FromBytes(a, aLen), y = Natural::FromBytes(b, bLen);
+        if (x.IsZero() || y.IsZero()) {
+            out[0] = 0;
+            return 1;
+        }
+        Natural p = x * y;
+        // The whole output is cleared before the product is written.
+        std::memset(out, 0, static_cast<size_t>(outSize));
+        return p.WriteMinimal(out);
+    });
+}
+
+int32_t MPA_Divide(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLen,
+                   uint8_t* quotient, int32_t* quotientSize, uint8_t* remainder,
+                   int32_t* remainderSize) {
+    if (!a || !b || !quotient || !remainder || !quotientSize || !remainderSize || aLen <= 0 ||
+        bLen <= 0 || *quotientSize < aLen || *remainderSize < bLen)
+        return 0;
+    return mpa::Guarded(0, [&]() -> int32_t {
+        Natural x = Natural::FromBytes(a, aLen), y = Natural::FromBytes(b, bLen);
+        remainder[0] = 0;
+        *remainderSize = 1;
+        if (y.IsZero())
+            return 0; // the quotient stays as it was
+        Natural q, r;
+        mpa::DivMod(x, y, &q, &r);
+        *quotientSize = q.WriteMinimal(quotient);
+        *remainderSize = r.WriteMinimal(remainder);
+        return 1;
+    });
+}
+
+int32_t MPA_Modular(const uint8_t* a, int32_t aLen, const uint8_t* m, int32_t mLen, uint8_t* out,
+                    int32_t outSize) {
+    if (aLen <= 0 || mLen <= 0 || outSize < mLen)
+        return -1;
+    return mpa::Guarded(-1, [&]() -> int32_t {
+        std::vector<uint8_t> quotient(static_cast<size_t>(aLen));
+        int32_t qSize = aLen, rSize = outSize;
+        if (MPA_Divide(a, aLen, m, mLen, quotient.data(), &qSize, out, &rSize) != 1)
+            return -1;
+        return rSize > 0 ? rSize : -1;
+    });
+}
+
+int32_t MPA_BarrettReduction(const uint8_t* x, int32_t xLen, const uint8_t* m, int32_t mLen,
+                             const uint8_t* mu, int32_t muLen, uint8_t* out, int32_t outSize) {
+    if (!x || !m || !mu || !out || mLen <= 0 || xLen <= 0 || muLen < mLen || outSize < mLen ||
+        static_cast<int64_t>(xLen) > 2 * static_cast<int64_t>(mLen))
+        return -1;
+    if (mLen >= xLen) {
+        int c = MPA_Compare(x, xLen, m, mLen);
+        if (c < 0) {
+            std::memmove(out, x, static_cast<size_t>(xLen));
+            return xLen;
+        }
+        if (c == 0) {
+            out[0] = 0;
+            return 1;
+        }
+    }
+    return mpa::Guarded(-1, [&]() -> int32_t {
+        // Barrett's steps with base 256 and k = mLen, kept literally because
+        // a caller may pass any mu: the result is x - q3*m folded below m.
+        const size_t k = static_cast<size_t>(mLen);
+        Natural xv = Natural::FromBytes(x, xLen), mv = Natural::FromBytes(m, mLen);
+        Natural muv = Natural::FromBytes(mu, muLen);
+        Natural q1 = xv >> (8 * (k - 1));
+        Natural q3 = (q1 * muv) >> (8 * (k + 1));
+        Natural r1 = xv.LowBits(8 * (k + 1));
+        Natural r2 = (q3 * mv).LowBits(8 * (k + 1));
+        if (mpa::Compare(r1, r2) < 0)
+            r1 = r1 + (Natural(1) << (8 * (k + 1)));
+        Natural r = r1 - r2;
+        if (r.IsZero()) {
+            out[0] = 0;
+            return 1;
+        }
+        // A zero modulus would make the final subtraction loop endless.
+        if (mv.IsZero())
+            return -1;
+        if (mpa::Compare(r, mv) >= 0)
+            r = r % mv;
+        return r.WriteMinimal(out);
+    });
+}
+
+} // extern "C"

@@ -1,0 +1,80 @@
+// Word kernels under the byte-string interface: little-endian arrays of
+// 64-bit limbs (least significant first), output first, carry returned.
+// Nothing here allocates except where a function takes a scratch vector.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace mpa::limb {
+
+using limb_t = uint64_t;
+using dlimb_t = unsigned __int128;
+constexpr int kLimbBits = 64;
+
+// Limbs needed for len bytes.
+constexpr size_t LimbsForBytes(size_t len) {
+    return (len + 7) / 8;
+}
+
+// Reads len big-endian bytes into LimbsForBytes(len) limbs.
+void FromBytes(limb_t* r, const uint8_t* bytes, size_t len);
+// Writes the low len bytes of a (n limbs) big-endian; higher limbs must be 0.
+void ToBytes(uint8_t* bytes, size_t len, const limb_t* a, size_t n);
+// Size without high zero limbs.
+size_t Normalized(const limb_t* a, size_t n);
+// Significant bits of a (n limbs).
+size_t BitLength(const limb_t* a, size_t n);
+
+// -1, 0, 1 comparing two n-limb numbers.
+int Cmp(const limb_t* a, const limb_t* b, size_t n);
+// Compares numbers of sizes an and bn (high zero limbs allowed).
+int CmpN(const limb_t* a, size_t an, const limb_t* b, size_t bn);
+
+limb_t AddN(limb_t* r, const limb_t* a, const limb_t* b, size_t n);
+limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n);
+// r = a + b with an >= bn; r has an limbs.
+limb_t Add(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
+// r = a - b with an >= bn; returns the borrow.
+limb_t Sub(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
+limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+limb_t Sub1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+
+limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+
+// Shifts by 0 < cnt < 64; return the bits shifted out.
+limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt);
+limb_t RShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt);
+
+// r[0..an+bn) = a * b, an >= bn >= 1; r must not overlap a or b.
+void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
+// r[0..2n) = a * a; r must not overlap a.
+void Sqr(limb_t* r, const limb_t* a, size_t n);
+// Operand size (limbs) from which Karatsuba replaces the schoolbook product.
+extern size_t karatsuba_threshold;
+
+// q[0..an-dn] = a / d and r[0..dn) = a mod d; an >= dn >= 1, d[dn-1] != 0.
+// q and r must not overlap the inputs.
+void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, size_t dn);
+
+// Division by a single limb with a precomputed inverse (d != 0).
+struct Divisor1 {
+    limb_t d = 0;   // normalised divisor (top bit set)
+    limb_t inv = 0; // floor((B^2 - 1) / d) - B
+    unsigned shift = 0;
+    explicit Divisor1(limb_t divisor);
+};
+// a mod d for n limbs.
+limb_t Mod1(const limb_t* a, size_t n, const Divisor1& d);
+// q = a / d (n limbs), returns a mod d. q may equal a.
+limb_t DivRem1(limb_t* q, const limb_t* a, size_t n, const Divisor1& d);
+
+// r = base^exp mod m (m has mn limbs, m[mn-1] != 0, base < m with mn limbs,
+// exp has en limbs). Montgomery for odd m, Barrett otherwise.
+void PowMod(limb_t* r, const limb_t* base, const limb_t* exp, size_t en, const limb_t* m,
+            size_t mn);
+
+} // namespace mpa::limb

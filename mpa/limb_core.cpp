@@ -1,0 +1,246 @@
+// Linear word kernels: conversion, comparison, carries, single-limb
+// multiplication and division.
+#include "mpa/limb.h"
+
+#include <cassert>
+
+namespace mpa::limb {
+
+void FromBytes(limb_t* r, const uint8_t* bytes, size_t len) {
+    size_t n = LimbsForBytes(len);
+    for (size_t i = 0; i < n; ++i)
+        r[i] = 0;
+    for (size_t i = 0; i < len; ++i) {
+        size_t pos = len - 1 - i; // byte weight 256^i
+        r[i / 8] |= static_cast<limb_t>(bytes[pos]) << (8 * (i % 8));
+    }
+}
+
+void ToBytes(uint8_t* bytes, size_t len, const limb_t* a, size_t n) {
+    for (size_t i = 0; i < len; ++i) {
+        size_t li = i / 8;
+        bytes[len - 1 - i] = li < n ? static_cast<uint8_t>(a[li] >> (8 * (i % 8))) : 0;
+    }
+}
+
+size_t Normalized(const limb_t* a, size_t n) {
+    while (n > 0 && a[n - 1] == 0)
+        --n;
+    return n;
+}
+
+size_t BitLength(const limb_t* a, size_t n) {
+    n = Normalized(a, n);
+    if (n == 0)
+        return 0;
+    return (n - 1) * kLimbBits + (kLimbBits - __builtin_clzll(a[n - 1]));
+}
+
+int Cmp(const limb_t* a, const limb_t* b, size_t n) {
+    while (n-- > 0) {
+        if (a[n] != b[n])
+            return a[n] > b[n] ? 1 : -1;
+    }
+    return 0;
+}
+
+int CmpN(const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    an = Normalized(a, an);
+    bn = Normalized(b, bn);
+    if (an != bn)
+        return an > bn ? 1 : -1;
+    return Cmp(a, b, an);
+}
+
+limb_t AddN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
+    limb_t c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        limb_t s = a[i] + c;
+        c = s < c;
+        limb_t t = s + b[i];
+        c += t < s;
+        r[i] = t;
+    }
+    return c;
+}
+
+limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
+    limb_t borrow = 0;
+    for (size_t i = 0; i < n; ++i) {
+        limb_t ai = a[i], bi = b[i];
+        limb_t d = ai - bi;
+        limb_t b1 = ai < bi;
+        limb_t d2 = d - borrow;
+        borrow = b1 | (d < borrow);
+        r[i] = d2;
+    }
+    return borrow;
+}
+
+limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    for (size_t i = 0; i < n; ++i) {
+        limb_t s = a[i] + b;
+        b = s < b;
+        r[i] = s;
+    }
+    return b;
+}
+
+limb_t Sub1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    for (size_t i = 0; i < n; ++i) {
+        limb_t ai = a[i];
+        r[i] = ai - b;
+        b = ai < b;
+    }
+    return b;
+}
+
+limb_t Add(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    assert(an >= bn && "Add needs the longer operand first");
+    limb_t c = AddN(r, a, b, bn);
+    return Add1(r + bn, a + bn, an - bn, c);
+}
+
+limb_t Sub(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    assert(an >= bn && "Sub needs the longer operand first");
+    limb_t c = SubN(r, a, b, bn);
+    return Sub1(r + bn, a + bn, an - bn, c);
+}
+
+limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    limb_t c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        dlimb_t t = static_cast<dlimb_t>(a[i]) * b + c;
+        r[i] = static_cast<limb_t>(t);
+        c = static_cast<limb_t>(t >> 64);
+    }
+    return c;
+}
+
+limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    limb_t c = 0;
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        dlimb_t t0 = static_cast<dlimb_t>(a[i]) * b + r[i] + c;
+        r[i] = static_cast<limb_t>(t0);
+        dlimb_t t1 = static_cast<dlimb_t>(a[i + 1]) * b + r[i + 1] + static_cast<limb_t>(t0 >> 64);
+        r[i + 1] = static_cast<limb_t>(t1);
+        dlimb_t t2 = static_cast<dlimb_t>(a[i + 2]) * b + r[i + 2] + static_cast<limb_t>(t1 >> 64);
+        r[i + 2] = static_cast<limb_t>(t2);
+        dlimb_t t3 = static_cast<dlimb_t>(a[i + 3]) * b + r[i + 3] + static_cast<limb_t>(t2 >> 64);
+        r[i + 3] = static_cast<limb_t>(t3);
+        c = static_cast<limb_t>(t3 >> 64);
+    }
+    for (; i < n; ++i) {
+        dlimb_t t = static_cast<dlimb_t>(a[i]) * b + r[i] + c;
+        r[i] = static_cast<limb_t>(t);
+        c = static_cast<limb_t>(t >> 64);
+    }
+    return c;
+}
+
+limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    limb_t c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        dlimb_t t = static_cast<dlimb_t>(a[i]) * b + c;
+        limb_t lo = static_cast<limb_t>(t);
+        c = static_cast<limb_t>(t >> 64);
+        limb_t ri = r[i];
+        r[i] = ri - lo;
+        c += ri < lo;
+    }
+    return c;
+}
+
+limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
+    assert(cnt > 0 && cnt < 64);
+    if (n == 0)
+        return 0;
+    limb_t out = a[n - 1] >> (64 - cnt);
+    for (size_t i = n - 1; i > 0; --i)
+        r[i] = (a[i] << cnt) | (a[i - 1] >> (64 - cnt));
+    r[0] = a[0] << cnt;
+    return out;
+}
+
+limb_t RShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
+    assert(cnt > 0 && cnt < 64);
+    if (n == 0)
+        return 0;
+    limb_t out = a[0] << (64 - cnt);
+    for (size_t i = 0; i + 1 < n; ++i)
+        r[i] = (a[i] >> cnt) | (a[i + 1] << (64 - cnt));
+    r[n - 1] = a[n - 1] >> cnt;
+    return out;
+}
+
+// Division by an invariant normalised limb (Moller and Granlund, "Improved
+// division by invariant integers", 2011): two products and no divide
+// instruction per limb.
+namespace {
+
+inline limb_t DivStep(limb_t& q, limb_t nh, limb_t nl, limb_t d, limb_t inv) {
+    dlimb_t p = static_cast<dlimb_t>(inv) * nh;
+    p += (static_cast<dlimb_t>(nh + 1) << 64) | nl;
+    limb_t qh = static_cast<limb_t>(p >> 64);
+    limb_t ql = static_cast<limb_t>(p);
+    limb_t r = nl - qh * d;
+    if (r > ql) {
+        --qh;
+        r += d;
+    }
+    if (r >= d) {
+        ++qh;
+        r -= d;
+    }
+    q = qh;
+    return r;
+}
+
+} // namespace
+
+Divisor1::Divisor1(limb_t divisor) {
+    assert(divisor != 0 && "division by zero");
+    shift = static_cast<unsigned>(__builtin_clzll(divisor));
+    d = divisor << shift;
+    dlimb_t all = ~static_cast<dlimb_t>(0);
+    inv = static_cast<limb_t>(all / d - (static_cast<dlimb_t>(1) << 64));
+}
+
+limb_t DivRem1(limb_t* q, const limb_t* a, size_t n, const Divisor1& dv) {
+    if (n == 0)
+        return 0;
+    const unsigned s = dv.shift;
+    if (s == 0) {
+        limb_t r = 0;
+        for (size_t i = n; i-- > 0;)
+            r = DivStep(q[i], r, a[i], dv.d, dv.inv);
+        return r;
+    }
+    // Divide a << s by d << s: same quotient, remainder shifted by s.
+    limb_t r = a[n - 1] >> (64 - s);
+    for (size_t i = n; i-- > 0;) {
+        limb_t limb = (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0);
+        r = DivStep(q[i], r, limb, dv.d, dv.inv);
+    }
+    return r >> s;
+}
+
+limb_t Mod1(const limb_t* a, size_t n, const Divisor1& dv) {
+    if (n == 0)
+        return 0;
+    const unsigned s = dv.shift;
+    limb_t q;
+    if (s == 0) {
+        limb_t r = 0;
+        for (size_t i = n; i-- > 0;)
+            r = DivStep(q, r, a[i], dv.d, dv.inv);
+        return r;
+    }
+    limb_t r = a[n - 1] >> (64 - s);
+    for (size_t i = n; i-- > 0;)
+        r = DivStep(q, r, (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0), dv.d, dv.inv);
+    return r >> s;
+}
+
+} // namespace mpa::limb

@@ -1,0 +1,71 @@
+// Long division of word arrays: Knuth's Algorithm D with 64-bit digits.
+#include "mpa/limb.h"
+
+#include <cassert>
+#include <vector>
+
+namespace mpa::limb {
+
+void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, size_t dn) {
+    assert(dn >= 1 && an >= dn && d[dn - 1] != 0);
+    if (dn == 1) {
+        r[0] = DivRem1(q, a, an, Divisor1(d[0]));
+        return;
+    }
+    // D1. Normalise so that the divisor's top bit is set.
+    const unsigned s = static_cast<unsigned>(__builtin_clzll(d[dn - 1]));
+    std::vector<limb_t> un(an + 1), vn(dn);
+    if (s > 0) {
+        LShift(vn.data(), d, dn, s);
+        un[an] = LShift(un.data(), a, an, s);
+    } else {
+        std::copy(d, d + dn, vn.begin());
+        std::copy(a, a + an, un.begin());
+        un[an] = 0;
+    }
+    const limb_t vtop = vn[dn - 1], vnext = vn[dn - 2];
+    const Divisor1 top(vtop);
+    for (size_t j = an - dn + 1; j-- > 0;) {
+        // D3. Estimate the digit from the top two limbs, refine with the third.
+        limb_t u2 = un[j + dn], u1 = un[j + dn - 1], u0 = un[j + dn - 2];
+        limb_t qhat, rhat;
+        bool rhat_big = false;
+        if (u2 >= vtop) {
+            // The estimate would not fit a limb; the true digit is B-1 or less.
+            qhat = ~static_cast<limb_t>(0);
+            dlimb_t rr =
+                ((static_cast<dlimb_t>(u2) << 64) | u1) - static_cast<dlimb_t>(qhat) * vtop;
+            rhat_big = (rr >> 64) != 0;
+            rhat = static_cast<limb_t>(rr);
+        } else {
+            limb_t num[2] = {u1, u2};
+            limb_t qq[2];
+            rhat = DivRem1(qq, num, 2, top);
+            qhat = qq[0];
+        }
+        while (!rhat_big &&
+               static_cast<dlimb_t>(qhat) * vnext > ((static_cast<dlimb_t>(rhat) << 64) | u0)) {
+            --qhat;
+            limb_t old = rhat;
+            rhat += vtop;
+            if (rhat < old)
+                rhat_big = true;
+        }
+        // D4. Multiply and subtract; D6. add back in the rare case qhat was one too big.
+        limb_t borrow = SubMul1(un.data() + j, vn.data(), dn, qhat);
+        limb_t top_limb = un[j + dn];
+        un[j + dn] = top_limb - borrow;
+        if (top_limb < borrow) {
+            --qhat;
+            un[j + dn] += AddN(un.data() + j, un.data() + j, vn.data(), dn);
+        }
+        q[j] = qhat;
+    }
+    // D8. Unnormalise the remainder.
+    if (s > 0)
+        RShift(r, un.data(), dn, s);
+    else
+        std::copy(un.begin(), un.begin() + dn, r);
+}
+
+} // namespace mpa::limb

@@ -1,0 +1,226 @@
+// Modular powers, the Jacobi symbol, the extended Euclidean algorithm with
+// its two users, and the integer square root.
+#include "mpa/calculator_ops.h"
+#include "mpa/guard.h"
+#include "mpa/mpa.h"
+#include "mpa/natural.h"
+
+#include <algorithm>
+
+using mpa::Compare;
+using mpa::Natural;
+
+namespace {
+
+int32_t SignificantLength(const uint8_t* a, int32_t len) {
+    int32_t i = 0;
+    while (i < len && a[i] == 0)
+        ++i;
+    return len - i;
+}
+
+// A magnitude with a sign flag, as the coefficients of Euclid's algorithm
+// are kept: reduced modulo b0 after every step, so a zero may carry a sign.
+struct Signed {
+    Natural mag;
+    bool neg = false;
+};
+
+// x0 - t * x1 with the magnitude reduced modulo b0.
+Signed CombineCoefficient(const Signed& x0, const Signed& x1, const Natural& t, const Natural& b0) {
+    Natural p = t * x1.mag;
+    Signed r;
+    if (x0.neg == x1.neg) {
+        int c = Compare(x0.mag, p);
+        if (c == 0)
+            return r;
+        Natural diff = c > 0 ? x0.mag - p : p - x0.mag;
+        r.mag = diff % b0;
+        r.neg = (c < 0) != x0.neg;
+    } else {
+        r.mag = (x0.mag + p) % b0;
+        r.neg = x0.neg;
+    }
+    return r;
+}
+
+struct EuclidResult {
+    Natural gcd, x, y;
+};
+
+// The coefficients map a negative value v to b0 - |v|, so that a negative
+// zero is written as b0 itself.
+EuclidResult ExtendedEuclid(const Natural& a, const Natural& b) {
+    const Natural& b0 = b;
+    Natural r0 = a, r1 = b;
+    Signed x0{Natural(1)}, x1{}, y0{}, y1{Natural(1)};
+    while (!r1.IsZero()) {
+        Natural t, r2;
+        mpa::DivMod(r0, r1, &t, &r2);
+        Signed x2 = CombineCoefficient(x0, x1, t, b0);
+        Signed y2 = CombineCoefficient(y0, y1, t, b0);
+        r0 = std::move(r1);
+        r1 = std::move(r2);
+        x0 = std::move(x1);
+        x1 = std::move(x2);
+        y0 = std::move(y1);
+        y1 = std::move(y2);
+    }
+    EuclidResult res;
+    res.gcd = std::move(r0);
+    res.x = x0.neg ? b0 - x0.mag : x0.mag;
+    res.y = y0.neg ? b0 - y0.mag : y0.mag;
+    return res;
+}
+
+Natural Gcd(Natural a, Natural b) {
+    while (!b.IsZero()) {
+        Natural r = a % b;
+        a = std::move(b);
+        b = std::move(r);
+    }
+    return a;
+}
+
+int JacobiSymbol(Natural a, Natural n) {
+    int s = 1;
+    a = a % n;
+    while (!a.IsZero()) {
+        size_t tz = a.TrailingZeros();
+        if (tz) {
+            a = a >> tz;
+            uint64_t r = n.Low() & 7;
+            if ((tz & 1) && (r == 3 || r == 5))
+                s = -s;
+        }
+        if ((a.Low() & 3) == 3 && (n.Low() & 3) == 3)
+            s = -s;
+        std::swap(a, n);
+        a = a % n;
+    }
+    return n.IsOne() ? s : 0;
+}
+
+Natural IntegerSqrt(const Natural& a) {
+    // Newton's iteration from above: it decreases until it reaches the floor.
+    Natural x = Natural(1) << ((a.BitLength() + 1) / 2);
+    for (;;) {
+        Natural y = (x + a / x) >> 1;
+        if (Compare(y, x) >= 0)
+            return x;
+        x = std::move(y);
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+int32_t MPA_ModPow(const uint8_t* base, int32_t baseLen, const uint8_t* exponent,
+                   int32_t exponentLen, const uint8_t* m, int32_t mLen, uint8_t* out,
+                   int32_t outSize) {
+    if (!base || !exponent || !m || !out)
+        return -1;
+    return mpa::Guarded(-1, [&]() -> int32_t {
+        Natural b = Natural::FromBytes(base, baseLen), mod = Natural::FromBytes(m, mLen);
+        if (b.IsZero() || mod.IsZero() || outSize < static_cast<int32_t>(mod.ByteLength()))
+            return -1;
+        Natural e = Natural::FromBytes(exponent, exponentLen);
+        if (e.IsZero()) {
+            out[0] = 1; // even modulo 1
+            return 1;
+        }
+        return mpa::PowMod(b, e, mod).WriteMinimal(out);
+    });
+}
+
+int32_t MPA_Jacobi(const uint8_t* a, int32_t aLen, const uint8_t* n, int32_t nLen,
+                   int32_t* symbol) {
+    if (!symbol)
+        return 0;
+    return mpa::Guarded(0, [&]() -> int32_t {
+        Natural nv = Natural::FromBytes(n, nLen);
+        // The symbol is defined for odd n only; an even or zero n is a failure.
+        if (!nv.IsOdd())
+            return 0;
+        Natural av = Natural::FromBytes(a, aLen);
+        if (av.IsZero()) {
+            *symbol = 0;
+            return 1;
+        }
+        *symbol = JacobiSymbol(std::move(av), std::move(nv));
+        return 1;
+    });
+}
+
+int32_t MPA_ExtEuclid(uint8_t* a, int32_t aLen, uint8_t* b, int32_t bLen, uint8_t* gcd,
+                      int32_t gcdSize, uint8_t* x, int32_t* xSize, uint8_t* y, int32_t* ySize) {
+    if (!a || !b || !gcd || !x || !y || !xSize || !ySize)
+        return -1;
+    const int32_t p = SignificantLength(a, aLen), q = SignificantLength(b, bLen);
+    if (p == 0 || q == 0)
+        return -1;
+    const int32_t w = std::max(p, q);
+    if (gcdSize < w || *xSize < w || *ySize < w)
+        return -1;
+    return mpa::Guarded(-1, [&]() -> int32_t {
+        EuclidResult r = ExtendedEuclid(Natural::FromBytes(a, aLen), Natural::FromBytes(b, bLen));
+        *xSize = r.x.WriteMinimal(x);
+        *ySize = r.y.WriteMinimal(y);
+        return r.gcd.WriteMinimal(gcd);
+    });
+}
+
+int32_t MPA_Gcd(uint8_t* a, int32_t aLen, uint8_t* b, int32_t bLen, uint8_t* out, int32_t outSize) {
+    if (!a || !b || !out || aLen <= 0 || bLen <= 0 || outSize <= 0)
+        return -1;
+    const int32_t p = SignificantLength(a, aLen), q = SignificantLength(b, bLen);
+    // The coefficient capacities max(aLen, bLen) always suffice; only the
+    // gcd's capacity can be short.
+    if (p == 0 || q == 0 || outSize < std::max(p, q))
+        return -1;
+    return mpa::Guarded(-1, [&]() -> int32_t {
+        return Gcd(Natural::FromBytes(a, aLen), Natural::FromBytes(b, bLen)).WriteMinimal(out);
+    });
+}
+
+int32_t MPA_ModInverse(uint8_t* a, int32_t aLen, uint8_t* m, int32_t mLen, uint8_t* out,
+                       int32_t outSize) {
+    if (!a || !m || !out || aLen <= 0 || mLen <= 0 || outSize < mLen)
+        return -1;
+    const int32_t p = SignificantLength(a, aLen), q = SignificantLength(m, mLen);
+    // Euclid's coefficient x must fit outSize bytes, counted as the longer
+    // operand's significant length.
+    if (p == 0 || q == 0 || outSize < std::max(p, q))
+        return 0;
+    return mpa::Guarded(0, [&]() -> int32_t {
+        EuclidResult r = ExtendedEuclid(Natural::FromBytes(a, aLen), Natural::FromBytes(m, mLen));
+        if (!r.gcd.IsOne())
+            return 0;
+        return r.x.WriteMinimal(out);
+    });
+}
+
+} // extern "C"
+
+namespace mpa {
+
+int32_t SquareRoot(const uint8_t* a, int32_t aLen, uint8_t* out, int32_t outSize) {
+    if (!a || !out || aLen <= 0 || outSize <= 0)
+        return -1;
+    return Guarded(-1, [&]() -> int32_t {
+        Natural v = Natural::FromBytes(a, aLen);
+        if (Compare(v, Natural(24)) <= 0) {
+            static const uint8_t kRoots[25] = {0, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3,
+                                               3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4};
+            out[0] = kRoots[v.Low()];
+            return 1;
+        }
+        const int64_t rootBits = (static_cast<int64_t>(v.BitLength()) + 1) / 2;
+        if (outSize < (rootBits + 7) / 8)
+            return -1;
+        return IntegerSqrt(v).WriteMinimal(out);
+    });
+}
+
+} // namespace mpa
