@@ -3,24 +3,39 @@
 #include "mpa/limb.h"
 
 #include <cassert>
+#include <cstring>
 
 namespace mpa::limb {
 
 void FromBytes(limb_t* r, const uint8_t* bytes, size_t len) {
-    size_t n = LimbsForBytes(len);
-    for (size_t i = 0; i < n; ++i)
-        r[i] = 0;
-    for (size_t i = 0; i < len; ++i) {
-        size_t pos = len - 1 - i; // byte weight 256^i
-        r[i / 8] |= static_cast<limb_t>(bytes[pos]) << (8 * (i % 8));
+    // Whole limbs from the least significant end, eight bytes at a time.
+    size_t i = 0;
+    const uint8_t* end = bytes + len;
+    for (; (i + 1) * 8 <= len; ++i) {
+        uint64_t v;
+        std::memcpy(&v, end - 8 * (i + 1), 8);
+        r[i] = __builtin_bswap64(v);
+    }
+    size_t rest = len - 8 * i;
+    if (rest) {
+        limb_t v = 0;
+        for (size_t k = 0; k < rest; ++k)
+            v = (v << 8) | bytes[k];
+        r[i] = v;
     }
 }
 
 void ToBytes(uint8_t* bytes, size_t len, const limb_t* a, size_t n) {
-    for (size_t i = 0; i < len; ++i) {
-        size_t li = i / 8;
-        bytes[len - 1 - i] = li < n ? static_cast<uint8_t>(a[li] >> (8 * (i % 8))) : 0;
+    size_t i = 0;
+    uint8_t* end = bytes + len;
+    for (; (i + 1) * 8 <= len; ++i) {
+        uint64_t v = __builtin_bswap64(i < n ? a[i] : 0);
+        std::memcpy(end - 8 * (i + 1), &v, 8);
     }
+    size_t rest = len - 8 * i;
+    limb_t v = i < n ? a[i] : 0;
+    for (size_t k = 0; k < rest; ++k)
+        bytes[rest - 1 - k] = static_cast<uint8_t>(v >> (8 * k));
 }
 
 size_t Normalized(const limb_t* a, size_t n) {

@@ -2,6 +2,7 @@
 // its two users, and the integer square root.
 #include "mpa/calculator_ops.h"
 #include "mpa/guard.h"
+#include "mpa/lehmer.h"
 #include "mpa/mpa.h"
 #include "mpa/natural.h"
 
@@ -73,15 +74,6 @@ EuclidResult ExtendedEuclid(const Natural& a, const Natural& b) {
     return res;
 }
 
-Natural Gcd(Natural a, Natural b) {
-    while (!b.IsZero()) {
-        Natural r = a % b;
-        a = std::move(b);
-        b = std::move(r);
-    }
-    return a;
-}
-
 int JacobiSymbol(Natural a, Natural n) {
     int s = 1;
     a = a % n;
@@ -101,9 +93,18 @@ int JacobiSymbol(Natural a, Natural n) {
     return n.IsOne() ? s : 0;
 }
 
+// floor(sqrt(a)). The root of the top half of the bits gives an upper
+// bound good to about a quarter of them, from which Newton's iteration
+// (decreasing until it stops) needs only a step or two at full size.
 Natural IntegerSqrt(const Natural& a) {
-    // Newton's iteration from above: it decreases until it reaches the floor.
-    Natural x = Natural(1) << ((a.BitLength() + 1) / 2);
+    const size_t bits = a.BitLength();
+    Natural x;
+    if (bits <= 64) {
+        x = Natural(1) << ((bits + 1) / 2);
+    } else {
+        const size_t k = bits / 4;
+        x = (IntegerSqrt(a >> (2 * k)) + Natural(1)) << k;
+    }
     for (;;) {
         Natural y = (x + a / x) >> 1;
         if (Compare(y, x) >= 0)
@@ -180,7 +181,8 @@ int32_t MPA_Gcd(uint8_t* a, int32_t aLen, uint8_t* b, int32_t bLen, uint8_t* out
     if (p == 0 || q == 0 || outSize < std::max(p, q))
         return -1;
     return mpa::Guarded(-1, [&]() -> int32_t {
-        return Gcd(Natural::FromBytes(a, aLen), Natural::FromBytes(b, bLen)).WriteMinimal(out);
+        return mpa::LehmerGcd(Natural::FromBytes(a, aLen), Natural::FromBytes(b, bLen))
+            .WriteMinimal(out);
     });
 }
 
@@ -194,10 +196,12 @@ int32_t MPA_ModInverse(uint8_t* a, int32_t aLen, uint8_t* m, int32_t mLen, uint8
     if (p == 0 || q == 0 || outSize < std::max(p, q))
         return 0;
     return mpa::Guarded(0, [&]() -> int32_t {
-        EuclidResult r = ExtendedEuclid(Natural::FromBytes(a, aLen), Natural::FromBytes(m, mLen));
-        if (!r.gcd.IsOne())
+        // Euclid's coefficient reduced modulo m is the one inverse in [0, m),
+        // so the faster method gives the same bytes.
+        Natural inverse;
+        if (!mpa::LehmerInverse(Natural::FromBytes(a, aLen), Natural::FromBytes(m, mLen), &inverse))
             return 0;
-        return r.x.WriteMinimal(out);
+        return inverse.WriteMinimal(out);
     });
 }
 
