@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test run asan-test bench clean
+.PHONY: deps configure build test run asan-test valgrind bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,6 +25,13 @@ asan-test: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORDOVANE_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS) -L core
+
+# The core tests under valgrind's memory checker (slow; not part of CI).
+valgrind: build
+	for t in mpa_tests text_tests platform_tests; do \
+	  MPA_TEST_SCALE=0.05 valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+	    $(BUILD)/bin/$$t --gtest_brief=1 || exit 1; \
+	done
 
 bench: build
 	bash scripts/bench-ratios.sh $(BUILD)

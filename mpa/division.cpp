@@ -17,15 +17,40 @@ int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t b
         static_cast<int64_t>(outSize) < 2 * static_cast<int64_t>(bLen))
         return -1;
     return mpa::Guarded(-1, [&]() -> int32_t {
-        Natural x = Natural::FromBytes(a, aLen), y = Natural::FromBytes(b, bLen);
-        if (x.IsZero() || y.IsZero()) {
+        int32_t ia = 0, ib = 0;
+        while (ia < aLen && a[ia] == 0)
+            ++ia;
+        while (ib < bLen && b[ib] == 0)
+            ++ib;
+        if (ia == aLen || ib == bLen) {
             out[0] = 0;
             return 1;
         }
-        Natural p = x * y;
+        // One scratch block for both operands and the product; small
+        // operands stay on the stack, since this is the hottest entry point.
+        const size_t p = static_cast<size_t>(aLen - ia), q = static_cast<size_t>(bLen - ib);
+        const size_t an = mpa::limb::LimbsForBytes(p), bn = mpa::limb::LimbsForBytes(q);
+        const size_t total = 2 * (an + bn);
+        mpa::limb::limb_t small[256];
+        std::vector<mpa::limb::limb_t> big;
+        mpa::limb::limb_t* w = small;
+        if (total > 256) {
+            big.resize(total);
+            w = big.data();
+        }
+        mpa::limb::limb_t *x = w, *y = w + an, *r = w + an + bn;
+        mpa::limb::FromBytes(x, a + ia, p);
+        mpa::limb::FromBytes(y, b + ib, q);
+        if (an >= bn)
+            mpa::limb::Mul(r, x, an, y, bn);
+        else
+            mpa::limb::Mul(r, y, bn, x, an);
+        const size_t bits = mpa::limb::BitLength(r, an + bn);
+        const size_t len = (bits + 7) / 8;
         // The whole output is cleared before the product is written.
         std::memset(out, 0, static_cast<size_t>(outSize));
-        return p.WriteMinimal(out);
+        mpa::limb::ToBytes(out, len, r, an + bn);
+        return static_cast<int32_t>(len);
     });
 }
 

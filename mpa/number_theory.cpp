@@ -93,24 +93,30 @@ int JacobiSymbol(Natural a, Natural n) {
     return n.IsOne() ? s : 0;
 }
 
-// floor(sqrt(a)). The root of the top half of the bits gives an upper
-// bound good to about a quarter of them, from which Newton's iteration
-// (decreasing until it stops) needs only a step or two at full size.
+// floor(sqrt(a)), recursively: the root of a's top half of bits, scaled
+// back, is an upper bound within a few units after one Newton step at full
+// size; the step never goes below the floor, so only decrements remain.
 Natural IntegerSqrt(const Natural& a) {
     const size_t bits = a.BitLength();
-    Natural x;
     if (bits <= 64) {
-        x = Natural(1) << ((bits + 1) / 2);
-    } else {
-        const size_t k = bits / 4;
-        x = (IntegerSqrt(a >> (2 * k)) + Natural(1)) << k;
+        uint64_t v = a.Low();
+        uint64_t x = static_cast<uint64_t>(__builtin_sqrtl(static_cast<long double>(v)));
+        while (static_cast<unsigned __int128>(x) * x > v)
+            --x;
+        while (static_cast<unsigned __int128>(x + 1) * (x + 1) <= v)
+            ++x;
+        return Natural(x);
     }
-    for (;;) {
-        Natural y = (x + a / x) >> 1;
-        if (Compare(y, x) >= 0)
-            return x;
-        x = std::move(y);
+    const size_t k = bits / 4;
+    Natural x = (IntegerSqrt(a >> (2 * k)) + Natural(1)) << k;
+    Natural y = (x + a / x) >> 1;
+    Natural sq = y * y;
+    while (Compare(sq, a) > 0) {
+        // (y - 1)^2 = y^2 - 2y + 1
+        sq = (sq + Natural(1)) - (y << 1);
+        y = y - Natural(1);
     }
+    return y;
 }
 
 } // namespace
