@@ -4,7 +4,7 @@
 #
 # Usage: scripts/bench-ratios.sh [BUILD_DIR] [benchmark flags...]
 #   BUILD_DIR defaults to "build"; further arguments go to mpa_bench, e.g.
-#   --benchmark_filter=Multiply. BENCH_MIN_TIME (seconds, default 0.05) sets
+#   --benchmark_filter=Multiply. BENCH_MIN_TIME (seconds, default 0.1) sets
 #   the minimum time per benchmark; a --benchmark_min_time flag overrides it.
 set -euo pipefail
 
@@ -19,8 +19,8 @@ fi
 json=$(mktemp "${TMPDIR:-/tmp}/mpa-bench.XXXXXX")
 trap 'rm -f "$json"' EXIT
 
-echo "Running $bin (a few minutes)..." >&2
-"$bin" --benchmark_format=json --benchmark_min_time="${BENCH_MIN_TIME:-0.05}" "$@" >"$json"
+echo "Running $bin (about a minute)..." >&2
+"$bin" --benchmark_format=json --benchmark_min_time="${BENCH_MIN_TIME:-0.1}" "$@" >"$json"
 
 python3 - "$json" <<'PYTHON'
 import json
@@ -73,6 +73,8 @@ for b in report.get("benchmarks", []):
     op = parts[0].removeprefix("BM_")
     side = parts[1]
     size = "/".join(parts[2:]) or "-"
+    if size.startswith("digits:"):
+        size = size.removeprefix("digits:") + " digits"
     key = (op, size)
     if key not in times:
         times[key] = {}
