@@ -75,8 +75,8 @@ private:
 class Barrett {
 public:
     Barrett(const limb_t* m, size_t n)
-        : m_(m), n_(n), mu_(n + 2), t_(2 * n), q2_(2 * n + 2), qm_(2 * n + 1), r_(n + 1) {
-        // mu = floor(B^(2n) / m), at most n + 1 limbs.
+        : m_(m), n_(n), mu_(n + 2), t_(2 * n), q2_(2 * n + 3), qm_(2 * n + 1), r_(n + 1) {
+        // mu = floor(B^(2n) / m): n + 1 limbs, or n + 2 when m is B^(n-1).
         std::vector<limb_t> pow(2 * n + 1, 0), rem(n);
         pow[2 * n] = 1;
         DivRem(mu_.data(), rem.data(), pow.data(), 2 * n + 1, m, n);
@@ -99,8 +99,8 @@ private:
     void Reduce(limb_t* r) {
         const size_t n = n_;
         const limb_t* q1 = t_.data() + (n - 1); // n + 1 limbs
-        Mul(q2_.data(), q1, n + 1, mu_.data(), n + 1);
-        const limb_t* q3 = q2_.data() + (n + 1); // n + 1 limbs
+        Mul(q2_.data(), mu_.data(), n + 2, q1, n + 1);
+        const limb_t* q3 = q2_.data() + (n + 1); // n + 1 limbs: q3 <= x / m < B^(n+1)
         Mul(qm_.data(), q3, n + 1, m_, n);
         SubN(r_.data(), t_.data(), qm_.data(), n + 1); // mod B^(n+1)
         while (r_[n] != 0 || Cmp(r_.data(), m_, n) >= 0)
