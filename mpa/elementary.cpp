@@ -49,6 +49,37 @@ int32_t Bitwise(BitOp op, const uint8_t* a, int32_t aLen, const uint8_t* b, int3
     return w;
 }
 
+// Shifts within the fixed width of aLen bytes; bits past either end are lost.
+int32_t ByteShift(bool left, const uint8_t* a, int32_t aLen, int32_t shift, uint8_t* out,
+                  int32_t outSize) {
+    if (!a || !out || aLen <= 0 || shift < 0 || outSize < aLen)
+        return -1;
+    std::vector<uint8_t> src(a, a + aLen); // out may overlap a
+    if (shift == 0) {
+        std::memcpy(out, src.data(), src.size());
+        return aLen;
+    }
+    std::memset(out, 0, static_cast<size_t>(aLen));
+    if (static_cast<int64_t>(shift) >= 8 * static_cast<int64_t>(aLen))
+        return aLen;
+    const int32_t k = shift / 8, s = shift % 8;
+    for (int32_t i = 0; i < aLen - k; ++i) {
+        unsigned v;
+        if (left) {
+            v = static_cast<unsigned>(src[i + k]) << s;
+            if (s > 0 && i + k + 1 < aLen)
+                v |= static_cast<unsigned>(src[i + k + 1]) >> (8 - s);
+            out[i] = static_cast<uint8_t>(v);
+        } else {
+            v = static_cast<unsigned>(src[i]) >> s;
+            if (s > 0 && i > 0)
+                v |= (static_cast<unsigned>(src[i - 1]) << (8 - s)) & 0xFF;
+            out[i + k] = static_cast<uint8_t>(v);
+        }
+    }
+    return aLen;
+}
+
 } // namespace
 
 extern "C" {
@@ -158,50 +189,12 @@ int32_t MPA_BitXor(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLe
 
 int32_t MPA_BitLshift(const uint8_t* a, int32_t aLen, int32_t shift, uint8_t* out,
                       int32_t outSize) {
-    return mpa::Guarded(-1, [&]() -> int32_t {
-        if (!a || !out || aLen <= 0 || shift < 0 || outSize < aLen)
-            return -1;
-        std::vector<uint8_t> src(a, a + aLen);
-        if (shift == 0) {
-            std::memcpy(out, src.data(), src.size());
-            return aLen;
-        }
-        std::memset(out, 0, static_cast<size_t>(aLen));
-        if (static_cast<int64_t>(shift) >= 8 * static_cast<int64_t>(aLen))
-            return aLen;
-        const int32_t k = shift / 8, s = shift % 8;
-        for (int32_t i = k; i < aLen; ++i) {
-            unsigned v = static_cast<unsigned>(src[i]) << s;
-            if (s > 0 && i + 1 < aLen)
-                v |= static_cast<unsigned>(src[i + 1]) >> (8 - s);
-            out[i - k] = static_cast<uint8_t>(v);
-        }
-        return aLen;
-    });
+    return mpa::Guarded(-1, [&] { return ByteShift(true, a, aLen, shift, out, outSize); });
 }
 
 int32_t MPA_BitRshift(const uint8_t* a, int32_t aLen, int32_t shift, uint8_t* out,
                       int32_t outSize) {
-    return mpa::Guarded(-1, [&]() -> int32_t {
-        if (!a || !out || aLen <= 0 || shift < 0 || outSize < aLen)
-            return -1;
-        std::vector<uint8_t> src(a, a + aLen);
-        if (shift == 0) {
-            std::memcpy(out, src.data(), src.size());
-            return aLen;
-        }
-        std::memset(out, 0, static_cast<size_t>(aLen));
-        if (static_cast<int64_t>(shift) >= 8 * static_cast<int64_t>(aLen))
-            return aLen;
-        const int32_t k = shift / 8, s = shift % 8;
-        for (int32_t i = 0; i < aLen - k; ++i) {
-            unsigned v = static_cast<unsigned>(src[i]) >> s;
-            if (s > 0 && i > 0)
-                v |= (static_cast<unsigned>(src[i - 1]) << (8 - s)) & 0xFF;
-            out[i + k] = static_cast<uint8_t>(v);
-        }
-        return aLen;
-    });
+    return mpa::Guarded(-1, [&] { return ByteShift(false, a, aLen, shift, out, outSize); });
 }
 
 } // extern "C"
