@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   libssl-dev
+  qt6-base-dev qt6-declarative-dev
   libgtest-dev libbenchmark-dev libgmp-dev valgrind
 )
 

@@ -1,0 +1,65 @@
+#include "platform/jscript/script_error.h"
+
+#include "platform/com/bstr.h"
+#include "platform/jscript/conversion.h"
+
+namespace platform::jscript {
+
+using namespace platform::com;
+
+HRESULT ScriptError::QueryInterface(REFIID iid, void** out) {
+    if (!out)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == script::IID_IActiveScriptError) {
+        *out = static_cast<script::IActiveScriptError*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG ScriptError::Release() {
+    ULONG n = --refs_;
+    if (n == 0)
+        delete this;
+    return n;
+}
+
+HRESULT ScriptError::GetExceptionInfo(EXCEPINFO* info) {
+    if (!info)
+        return E_POINTER;
+    *info = EXCEPINFO{};
+    info->bstrSource = ToBstr(data_.source);
+    info->bstrDescription = ToBstr(data_.description);
+    if (!info->bstrSource || !info->bstrDescription) {
+        SysFreeString(info->bstrSource);
+        SysFreeString(info->bstrDescription);
+        *info = EXCEPINFO{};
+        return E_OUTOFMEMORY;
+    }
+    info->scode = data_.scode;
+    return S_OK;
+}
+
+HRESULT ScriptError::GetSourcePosition(DWORD* sourceContext, ULONG* line, LONG* position) {
+    if (sourceContext)
+        *sourceContext = data_.sourceContext;
+    if (line)
+        *line = data_.line;
+    if (position)
+        *position = data_.position;
+    return S_OK;
+}
+
+HRESULT ScriptError::GetSourceLineText(BSTR* line) {
+    if (!line)
+        return E_POINTER;
+    *line = nullptr;
+    if (data_.line == 0)
+        return E_FAIL;
+    *line = ToBstr(data_.lineText);
+    return *line ? S_OK : E_OUTOFMEMORY;
+}
+
+} // namespace platform::jscript
