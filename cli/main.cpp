@@ -1,6 +1,7 @@
 // ordovane-cli: the operand codecs and, later, the arithmetic from the command
 // line. Exit status: 0 success, 1 a user error (the system's own message on
 // stderr), 2 bad usage.
+#include "cli/script_command.h"
 #include "mpa/random_source.h"
 #include "platform/crypto/crypt_provider.h"
 #include "resources/string_table.h"
@@ -39,6 +40,9 @@ struct UsageError : std::runtime_error {
 struct HelpRequest {};
 
 int RunConvert(Args args);
+int RunScript(Args args) {
+    return RunScriptCommand(args);
+}
 
 constexpr Command kCommands[] = {
     {"convert", "--from SYS --to SYS [--upper|--lower] [--] [TEXT...]",
@@ -47,6 +51,13 @@ constexpr Command kCommands[] = {
      "      there is none, and prints it in the other system. Hex letters are\n"
      "      upper case unless --lower is given. An empty operand prints nothing.\n",
      &RunConvert},
+    {"script", "[--language jscript|vbscript] FILE|-",
+     "      Runs a script with the arithmetic object as its named item Tallomir,\n"
+     "      on a worker thread as the scripting console does. Each Output line goes\n"
+     "      to standard output, script errors to standard error. The language\n"
+     "      follows the file's extension (js, vbs) unless given; - reads the\n"
+     "      script from standard input (JScript unless given).\n",
+     &RunScript},
 };
 
 void PrintUsage(std::FILE* to) {
