@@ -17,7 +17,9 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Registers the built modules for the current user, then starts the program.
 run: build
+	$(BUILD)/bin/regsvr $(BUILD)/lib/libtallomir.so $(BUILD)/lib/libordovane-jscript.so
 	$(BUILD)/bin/ordovane-cli --help
 
 # Core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
