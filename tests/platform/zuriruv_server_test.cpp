@@ -9,6 +9,7 @@
 #include "platform/com/server.h"
 #include "platform/com/variant.h"
 #include "platform/registry/registry.h"
+#include "platform/window/window.h"
 
 #include <dlfcn.h>
 
@@ -234,10 +235,35 @@ TEST_F(ZuriruvServer, EveryMethodThroughVtableAndDispatch) {
     EXPECT_EQ(InvokeByName("MillerRabinSearch", {LONG{8}, LONG{10}}, &r), E_INVALIDARG);
     VariantClear(&r);
     EXPECT_EQ(InvokeByName("NoSuchMethod", {}, &r), DISP_E_UNKNOWNNAME);
-    EXPECT_EQ(obj_->SetCryptHandle(0), S_OK);
+    BSTR out = nullptr;
+    EXPECT_EQ(obj_->GenRandomBits(16, &out), S_OK);
+    EXPECT_EQ(BstrToUtf8(out).size(), 6u);
+    SysFreeString(out);
+    out = nullptr;
+    EXPECT_EQ(obj_->MillerRabinSearch(32, 10, &out), S_OK);
+    EXPECT_EQ(BstrToUtf8(out).size(), 12u);
+    SysFreeString(out);
+
+    // Output reaches the console window set with SetConsoleHandle, with CR LF.
     BSTR hello = SysAllocStringFromUtf8("hello");
     EXPECT_EQ(obj_->Output(hello), S_FALSE) << "no console window yet";
+    std::string received;
+    platform::HWND console = platform::RegisterWindow(
+        [&](uint32_t msg, platform::WPARAM, platform::LPARAM l) -> platform::LRESULT {
+            if (msg == 1535)
+                received += reinterpret_cast<const char*>(l);
+            return 0;
+        });
+    EXPECT_EQ(obj_->SetConsoleHandle(static_cast<LONG>(console), 1535), S_OK);
+    EXPECT_EQ(obj_->Output(hello), S_OK);
+    EXPECT_EQ(InvokeByName("Output", {std::string("by name")}, &r), S_OK);
+    EXPECT_EQ(InvokeByName("SetConsoleHandle", {LONG{0}, LONG{0}}, &r), S_OK);
+    EXPECT_EQ(obj_->Output(hello), S_FALSE);
+    EXPECT_EQ(received, "hello\r\nby name\r\n");
+    platform::DestroyWindow(console);
     SysFreeString(hello);
+    EXPECT_EQ(obj_->SetCryptHandle(0), S_OK);
+    EXPECT_EQ(InvokeByName("SetCryptHandle", {LONG{0}}, &r), S_OK);
 }
 
 TEST_F(ZuriruvServer, RegistrationWritesAndRemovesExactlyTheListedKeys) {
