@@ -77,7 +77,7 @@ HRESULT PutInt(HRESULT hr, int32_t value, LONG* out) {
     return hr;
 }
 
-class Zuriruv : public IZuriruv {
+class Zuriruv : public DispatchImpl<IZuriruv, &Table> {
 public:
     Zuriruv()
         : core_(
@@ -91,19 +91,6 @@ public:
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IZuriruv)
             return static_cast<IZuriruv*>(this);
         return nullptr;
-    }
-
-    HRESULT GetTypeInfoCount(UINT* count) override { return Table().GetTypeInfoCount(count); }
-    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override {
-        return Table().GetTypeInfo(index, lcid, out);
-    }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        return Table().GetIDsOfNames(names, count, ids);
-    }
-    HRESULT Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO* excepInfo, UINT* argErr) override {
-        return Table().Invoke(static_cast<IZuriruv*>(this), member, flags, params, result,
-                              excepInfo, argErr);
     }
 
     HRESULT SetConsoleHandle(LONG hConsole, LONG nMsg) override {

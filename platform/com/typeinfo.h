@@ -213,4 +213,23 @@ private:
     bool valid_ = false;
 };
 
+// IDispatch's four methods for interface I over the table Table() returns:
+// an automation class derives from DispatchImpl<IFoo, &Table> and writes only
+// its own methods.
+template <class I, const DispatchTable& (*Table)()> class DispatchImpl : public I {
+public:
+    HRESULT GetTypeInfoCount(UINT* count) override { return Table().GetTypeInfoCount(count); }
+    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override {
+        return Table().GetTypeInfo(index, lcid, out);
+    }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        return Table().GetIDsOfNames(names, count, ids);
+    }
+    HRESULT Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO* excepInfo, UINT* argErr) override {
+        return Table().Invoke(static_cast<I*>(this), member, flags, params, result, excepInfo,
+                              argErr);
+    }
+};
+
 } // namespace platform::com
