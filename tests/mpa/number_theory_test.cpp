@@ -246,17 +246,25 @@ TEST(ExtEuclid, CapacitiesAndZeroOperands) {
     EXPECT_EQ(MPA_ExtEuclid(x.data(), 1, y.data(), 1, g, 4, cx, &xs, nullptr, &ys), -1);
 }
 
-int32_t Gcd(const Bytes& a, const Bytes& b, int32_t outSize, Bytes* result) {
+// Calls MPA_Gcd or MPA_ModInverse with work-space operand buffers (room for
+// the longer significant length in a) and a guarded output.
+using GcdFamilyFn = int32_t (*)(uint8_t*, int32_t, uint8_t*, int32_t, uint8_t*, int32_t);
+int32_t CallGcdFamily(GcdFamilyFn fn, const Bytes& a, const Bytes& b, int32_t outSize,
+                      Bytes* result) {
     size_t w = std::max(SigLen(a), SigLen(b));
     WorkBuf wa(a, a.size() - SigLen(a) + w), wb(b, b.size());
     OutBuf out(outSize);
-    int32_t ret = MPA_Gcd(wa.data(), Len(a), wb.data(), Len(b), out.data(), out.cap());
+    int32_t ret = fn(wa.data(), Len(a), wb.data(), Len(b), out.data(), out.cap());
     *result = out.Get(ret);
     EXPECT_TRUE(wa.GuardIntact() && wb.GuardIntact() && out.GuardIntact());
     if (ret < 0) {
         EXPECT_TRUE(out.Untouched());
     }
     return ret;
+}
+
+int32_t Gcd(const Bytes& a, const Bytes& b, int32_t outSize, Bytes* result) {
+    return CallGcdFamily(&MPA_Gcd, a, b, outSize, result);
 }
 
 TEST(Gcd, Table) {
@@ -291,16 +299,7 @@ TEST(Gcd, Table) {
 }
 
 int32_t ModInverse(const Bytes& a, const Bytes& m, int32_t outSize, Bytes* result) {
-    size_t w = std::max(SigLen(a), SigLen(m));
-    WorkBuf wa(a, a.size() - SigLen(a) + w), wm(m, m.size());
-    OutBuf out(outSize);
-    int32_t ret = MPA_ModInverse(wa.data(), Len(a), wm.data(), Len(m), out.data(), out.cap());
-    *result = out.Get(ret);
-    EXPECT_TRUE(wa.GuardIntact() && wm.GuardIntact() && out.GuardIntact());
-    if (ret < 0) {
-        EXPECT_TRUE(out.Untouched());
-    }
-    return ret;
+    return CallGcdFamily(&MPA_ModInverse, a, m, outSize, result);
 }
 
 TEST(ModInverse, Table) {
