@@ -174,9 +174,9 @@ public:
     static constexpr uint8_t kGuardByte = 0x3E;
     WorkBuf(const Bytes& value, size_t room)
         : room_(std::max(room, value.size())), store_(room_ + kGuard, kGuardByte) {
-        std::copy(value.begin(), value.end(), store_.begin());
-        std::fill(store_.begin() + static_cast<long>(value.size()),
-                  store_.begin() + static_cast<long>(room_), 0xEE);
+        // Byte by byte: GCC 12 misreads the bounds of an inlined std::copy here.
+        for (size_t i = 0; i < room_; ++i)
+            store_[i] = i < value.size() ? value[i] : 0xEE;
     }
     uint8_t* data() { return store_.data(); }
     bool GuardIntact() const {
