@@ -1,6 +1,8 @@
 #include "calculator/settings_store.h"
 #include "platform/registry/registry.h"
 
+#include "tests/support/temp_registry.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,21 +11,13 @@
 
 namespace {
 
-class SettingsStore : public ::testing::Test {
+class SettingsStore : public TempRegistryTest {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ordovane-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("ORDOVANE_REGISTRY_DIR", tmpl, 1);
+        TempRegistryTest::SetUp();
         calculator::SetSettingsRoot("Pellacor");
         calculator::SetApplicationName("Ordovane");
     }
-    void TearDown() override {
-        unsetenv("ORDOVANE_REGISTRY_DIR");
-        std::filesystem::remove_all(dir_);
-    }
-    std::filesystem::path dir_;
 };
 
 TEST_F(SettingsStore, EmptyStoreGivesEveryDefault) {
@@ -59,7 +53,7 @@ TEST_F(SettingsStore, RootAndApplicationNameChooseTheKey) {
 
 // A store that cannot be read gives the defaults and is left as it is.
 TEST_F(SettingsStore, DamagedStoreGivesDefaultsAndIsKept) {
-    const auto file = dir_ / "HKEY_CURRENT_USER.reg";
+    const auto file = std::filesystem::path(dir_) / "HKEY_CURRENT_USER.reg";
     std::ofstream(file) << "this is not a registry file\n";
     EXPECT_EQ(calculator::GetProfileInt("View", "Toolbar", 1), 1);
     EXPECT_FALSE(calculator::WriteProfileInt("View", "Toolbar", 0));

@@ -1,6 +1,8 @@
 // A host site and an automation object for driving the engine module.
 #pragma once
 
+#include "tests/support/temp_registry.h"
+
 #include "platform/com/bstr.h"
 #include "platform/com/guid.h"
 #include "platform/com/interfaces.h"
@@ -27,22 +29,7 @@ inline CLSID JScriptClsid() {
     return id;
 }
 
-// Each test gets a key store of its own.
-class RegistryFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/jscript_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("ORDOVANE_REGISTRY_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("ORDOVANE_REGISTRY_DIR");
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string dir_;
-};
+using RegistryFolder = TempRegistryTest;
 
 // {3C1B7E52-9A04-4D8E-B1F2-6E0A9D4C2B71}
 constexpr IID IID_ICalc = {

@@ -1,6 +1,8 @@
 #include "platform/registry/registry.h"
 #include "scripting/engine_lookup.h"
 
+#include "tests/support/temp_registry.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,23 +14,12 @@ using platform::registry::Root;
 using scripting::FindEngineClassIdText;
 using scripting::Language;
 
-class EngineLookup : public ::testing::Test {
+class EngineLookup : public TempRegistryTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/ordovane-reg-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("ORDOVANE_REGISTRY_DIR", tmpl, 1);
-    }
-    void TearDown() override {
-        unsetenv("ORDOVANE_REGISTRY_DIR");
-        std::filesystem::remove_all(dir_);
-    }
     static void Set(Root root, const std::string& key, const std::string& value) {
         ASSERT_EQ(platform::registry::SetValue(root, key, "", value),
                   platform::registry::RegError::Ok);
     }
-    std::filesystem::path dir_;
 };
 
 TEST_F(EngineLookup, NothingRegisteredFindsNothing) {
