@@ -1,0 +1,86 @@
+// The calculator's operations on operands read from the boxes, without the
+// window: binary operations into r, unary operations on the active operand,
+// the memory register and the unary step's clamping. Operands and results are
+// hex byte lists; the window shows them in each box's system and case.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace calculator {
+
+// Operations by the id of their button.
+enum OperationId : int {
+    kOpIncrement = 1009,
+    kOpDecrement = 1010,
+    kOpLsh = 1011,
+    kOpRsh = 1012,
+    kOpNot = 1013,
+    kOpAnd = 1014,
+    kOpOr = 1015,
+    kOpXor = 1016,
+    kOpSquare = 1017,
+    kOpSqrt = 1018,
+    kOpAdd = 1019,
+    kOpSubtract = 1020,
+    kOpMultiply = 1021,
+    kOpDivide = 1022,
+    kOpMod = 1023,
+    kOpGcd = 1024,
+    kOpPMod = 1025,
+    kOpModInverse = 1026,
+    kOpJacobi = 1027,
+};
+
+// An operand as a box reads it (CHexEditBox::GetHexText): its byte count
+// (0: empty box, -1: invalid text) and its hex byte list.
+struct Operand {
+    int count = 0;
+    std::string list;
+};
+
+struct EngineResult {
+    enum Outcome {
+        Done,    // list is the result (upper-case hex byte list)
+        Failed,  // show message; r and the current-operation label are cleared
+        Kept,    // show message; nothing changes
+        Nothing, // nothing happens, nothing is shown
+    };
+    Outcome outcome = Nothing;
+    std::string list;
+    int message = 0; // string id for Failed and Kept
+};
+
+// A binary operation (kOpAnd .. kOpJacobi, x^2 and Sqrt included). Missing
+// or invalid operands are Kept with 2077 to 2080; PMod with a bad z, Jn
+// preconditions and failed library calls are Failed (2083, 2084, 2085, 2081).
+EngineResult RunBinaryOperation(int operation, const Operand& x, const Operand& y,
+                                const Operand& z);
+
+// A unary operation (kOpIncrement .. kOpNot) on the active operand; step is
+// the shift count of Lsh and Rsh. Empty: Kept 2090; invalid: Kept 2091.
+EngineResult RunUnaryOperation(int operation, const Operand& a, int step);
+
+// The unary step box's text after a change: the replacement when the value is
+// out of 1..10000 or not a number ("1" or "10000"), nothing when it stands.
+std::optional<std::string> ClampStepText(std::string_view text);
+
+// The memory register: a hex byte list in the letter case of the setting,
+// empty when clear.
+class CalculatorMemory {
+public:
+    bool empty() const { return list_.empty(); }
+    const std::string& text() const { return list_; }
+    void Clear() { list_.clear(); }
+    // MS: invalid text is Kept 2001; an empty operand clears the memory.
+    EngineResult Store(const Operand& a, bool upperCase);
+    // M+ and M-: invalid text is Kept 2001; an empty operand does nothing.
+    EngineResult Add(const Operand& a, bool upperCase);
+    EngineResult Subtract(const Operand& a, bool upperCase);
+
+private:
+    std::string list_;
+};
+
+} // namespace calculator

@@ -1,0 +1,99 @@
+// CHexEditBox, the Multibyte Hex Edit Box: the multi-line edit control every
+// operand is shown and edited in. It knows the number system and letter case
+// of its text, converts between systems, formats and reorders bytes, trades
+// operands with the clipboard and offers a context menu of operand commands.
+// Nothing is filtered while typing; text is checked when read as an operand.
+#pragma once
+
+#include "text/number_system.h"
+
+#include <QPlainTextEdit>
+
+#include <string>
+
+class QMenu;
+
+namespace calculator {
+
+class CHexEditBox : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    // The context menu's resource id; 0 means no context menu.
+    static constexpr int kDefaultContextMenuId = 138;
+    // Default text limit in characters (and bytes accepted by a paste).
+    static constexpr int kDefaultTextLimit = 1 << 20;
+
+    explicit CHexEditBox(QWidget* parent = nullptr);
+
+    int contextMenuId() const { return contextMenuId_; }
+    void setContextMenuId(int id) { contextMenuId_ = id; }
+    bool upperCase() const { return upperCase_ != 0; }
+    void setUpperCase(bool upper) { upperCase_ = upper ? 1 : 0; }
+    text::NumberSystem numberSystem() const { return text::NumberSystem(numberSystem_); }
+    bool reportPasteErrors() const { return reportPasteErrors_ != 0; }
+    void setReportPasteErrors(bool report) { reportPasteErrors_ = report ? 1 : 0; }
+    bool offerCrcAndHash() const { return offerCrcAndHash_ != 0; }
+    void setOfferCrcAndHash(bool offer) { offerCrcAndHash_ = offer ? 1 : 0; }
+    int textLimit() const { return textLimit_; }
+    void setTextLimit(int limit) { textLimit_ = limit; }
+
+    // Switches the system, converting the text (messages 2001 to 2004 when
+    // reportErrors). Returns the previous system, or -1 when the text could
+    // not be read (text and system are then unchanged).
+    int SetNumberSystem(int system, bool reportErrors);
+
+    // The operand as a hex byte list: its byte count, 0 for an empty box,
+    // -1 for invalid text (list is then empty). Shows no message.
+    virtual int GetHexText(std::string& list) const;
+    // Shows a hex byte list in the box's system and case; caret after the text.
+    virtual void SetHexText(const std::string& list);
+    // Opens the context menu at a global position.
+    virtual void ShowContextMenu(const QPoint& globalPos);
+
+    // True when the text was rewritten.
+    bool Format(bool reportErrors);
+    // Unit 1 reverses the whole operand; 2, 4, 8 reverse each group.
+    bool SwapByteOrder(int unit);
+    // The whole text to the clipboard as plain text (without white space
+    // when trimSpaces); an empty result is not copied.
+    void CopyAll(bool trimSpaces);
+    // Plain: the clipboard text replaces the selection. As hex: the private
+    // formats first, then plain text. False when nothing usable was there.
+    bool Paste(bool asHex);
+    // Replaces the selection with the list in the box's system and case, as
+    // one undoable edit.
+    void InsertHexList(const std::string& list);
+    // Next or previous prime of the operand (the round count comes from the
+    // settings, asked for first when the operand is above 16 bytes).
+    void SearchPrime(bool next);
+    // Export through the Output Number dialog (enabled with that dialog).
+    void ExportToFile();
+
+    // Runs a context-menu command by its menu id (32789 "Undo" ... ); the
+    // window's File menu and the tests use it too.
+    void RunCommand(int commandId);
+    // Whether a context-menu command is enabled right now.
+    bool IsCommandEnabled(int commandId) const;
+
+signals:
+    // The box received the keyboard focus (the calculator's active operand).
+    void focusGained(calculator::CHexEditBox* box);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Fields in declaration order, all 32-bit integers.
+    int contextMenuId_ = kDefaultContextMenuId;
+    int upperCase_ = 1;
+    int numberSystem_ = text::Hexadecimal;
+    int reportPasteErrors_ = 0;
+    int offerCrcAndHash_ = 1;
+    int textLimit_ = kDefaultTextLimit;
+};
+
+} // namespace calculator
