@@ -42,7 +42,8 @@ struct Operand {
 
 struct EngineResult {
     enum Outcome {
-        Done,    // list is the result (upper-case hex byte list)
+        Done,    // list is the result (upper-case hex byte list; for the
+                 // memory operations the new memory text, in the asked case)
         Failed,  // show message; r and the current-operation label are cleared
         Kept,    // show message; nothing changes
         Nothing, // nothing happens, nothing is shown
@@ -60,11 +61,21 @@ EngineResult RunBinaryOperation(int operation, const Operand& x, const Operand& 
 
 // A unary operation (kOpIncrement .. kOpNot) on the active operand; step is
 // the shift count of Lsh and Rsh. Empty: Kept 2090; invalid: Kept 2091.
+// A step outside 1..10000 is taken as the nearer end, as the step box would.
+// Ids that are not operations give Nothing, here and above. Exhausted memory
+// gives Kept 2006 in every operation of this header.
 EngineResult RunUnaryOperation(int operation, const Operand& a, int step);
 
 // The unary step box's text after a change: the replacement when the value is
 // out of 1..10000 or not a number ("1" or "10000"), nothing when it stands.
+// The text is judged after trimming separators: an optional + or - sign, then
+// ASCII digits only ("12a", "1 2", "+", "" are no number). Any negative value
+// or zero gives "1"; any value above 10000, however many digits, gives
+// "10000"; " 5", "+5" and "007" stand.
 std::optional<std::string> ClampStepText(std::string_view text);
+
+// The step that the box's text stands for, by the same judgement: 1..10000.
+int StepValue(std::string_view text);
 
 // The memory register: a hex byte list in the letter case of the setting,
 // empty when clear.
