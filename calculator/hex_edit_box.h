@@ -9,11 +9,36 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 class QMenu;
 
 namespace calculator {
+
+// Commands of the context menu (MENU 138), by menu id.
+enum HexEditCommand : int {
+    kCmdGetCrcValue = 32775,
+    kCmdGetHashValue = 32776,
+    kCmdUndo = 32789,
+    kCmdCopy = 32790,
+    kCmdPastePlainText = 32791,
+    kCmdPasteHexText = 32792,
+    kCmdDelete = 32793,
+    kCmdCopyAll = 32794,
+    kCmdToNextPrime = 32795,
+    kCmdToPreviousPrime = 32796,
+    kCmdInsertFormatText = 32797,
+    kCmdInsertRandomNumber = 32798,
+    kCmdInsertRandomPrime = 32799,
+    kCmdRandomicityTest = 32800,
+    kCmdFermatTest = 32801,
+    kCmdSolovayStrassenTest = 32802,
+    kCmdMillerRabinTest = 32803,
+    kCmdGeneralPrimalityTest = 32804,
+    kCmdCopyAllTrimSpaces = 32807,
+};
 
 class CHexEditBox : public QPlainTextEdit {
     Q_OBJECT
@@ -71,10 +96,24 @@ public:
     void ExportToFile();
 
     // Runs a context-menu command by its menu id (32789 "Undo" ... ); the
-    // window's File menu and the tests use it too.
+    // window's File menu and the tests use it too. A command that is
+    // disabled right now (IsCommandEnabled) does nothing.
     void RunCommand(int commandId);
     // Whether a context-menu command is enabled right now.
     bool IsCommandEnabled(int commandId) const;
+    // Builds MENU 138 with every item enabled or disabled for the box's
+    // current state; each action's data() is its command id.
+    std::unique_ptr<QMenu> CreateContextMenu();
+
+    // The commands that open a tool's dialog (32797 to 32804, 32775, 32776)
+    // stay disabled until the tool registers: available makes their enabling
+    // rule apply, and RunCommand hands them to the handler. Process-wide.
+    using CommandHandler = std::function<void(CHexEditBox&)>;
+    static void SetCommandAvailable(int commandId, bool available);
+    static bool IsCommandAvailable(int commandId);
+    static void SetCommandHandler(int commandId, CommandHandler handler);
+    // Whether the application crypto context is acquired ("Get Hash Value...").
+    static void SetCryptoContextAvailable(bool available);
 
 signals:
     // The box received the keyboard focus (the calculator's active operand).
@@ -85,8 +124,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Replaces the selection with text (already in the box's system and
+    // case) as one undoable edit.
+    void InsertBoxText(const std::string& text);
+    // Replaces the whole text; caret after it, scrolled into view.
+    void ReplaceText(const std::string& text);
+
     // Fields in declaration order, all 32-bit integers.
     int contextMenuId_ = kDefaultContextMenuId;
     int upperCase_ = 1;

@@ -1,0 +1,64 @@
+// CPrimalityTestDialog: asks for the number of test rounds before a primality
+// test or a prime search, warns that the work can take long, and remembers
+// the count in the settings ("Prime" "TestTimes").
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tools {
+
+class CPrimalityTestDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinTestCount = 1;
+    static constexpr int kMaxTestCount = 128;
+    static constexpr int kDefaultTestCount = 8;
+
+    // Control ids of the dialog.
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+    static constexpr int kIdTestTimes = 1529;
+    static constexpr int kIdNote = 1538;
+
+    explicit CPrimalityTestDialog(QWidget* parent = nullptr);
+
+    // The stored round count: "Prime" "TestTimes", or 8 when it is missing
+    // or outside 1..128.
+    static int StoredTestCount();
+    // The popup help id of a control id (0: the control has none).
+    static int HelpIdFor(int controlId);
+
+    // An empty text keeps the default title or note.
+    void setTitle(const QString& title);
+    void setNote(const QString& note);
+    int testCount() const { return testCount_; }
+
+public slots:
+    // Accepts only a field holding an integer 1..128, which is then stored.
+    void accept() override;
+
+protected:
+    // Help requests on the controls (F1 while one has the focus, or the
+    // help cursor) show its popup; without one the default handling runs.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Shows the popup of helpId beside control; false when there is none.
+    virtual bool RequestPopupHelp(int helpId, QWidget* control);
+
+private:
+    // True when control has a help id and its popup was shown.
+    bool HandleHelpRequest(QWidget* control);
+
+    QLineEdit* testTimes_ = nullptr;
+    QLabel* note_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    int testCount_ = kDefaultTestCount;
+};
+
+} // namespace tools
