@@ -1,0 +1,65 @@
+#include "calculator/application.h"
+
+#include "calculator/calculator_dlg.h"
+#include "calculator/help.h"
+#include "calculator/settings_store.h"
+
+#include <QCoreApplication>
+
+namespace calculator {
+namespace {
+
+constexpr char kSectionGeneral[] = "General";
+constexpr char kErrorFlag[] = "Error Flag";
+
+bool IsSet(const char* value) {
+    return value && *value;
+}
+
+} // namespace
+
+const char kNoDisplayMessage[] =
+    "ordovane: no display available. Use ordovane-cli for the command-line companion "
+    "(ordovane-cli --help).\n";
+
+bool DisplayAvailable(const char* display, const char* waylandDisplay, const char* qpaPlatform) {
+    return IsSet(display) || IsSet(waylandDisplay) || IsSet(qpaPlatform);
+}
+
+void InitializeApplication() {
+    // The help file sits beside the executable: its path plus ".qhc".
+    SetHelpFilePath(QCoreApplication::applicationFilePath() + QStringLiteral(".qhc"));
+    // The two private clipboard formats need no registration: Qt keys
+    // clipboard data by the names in platform/qt/clipboard_formats.h.
+    SetSettingsRoot("Pellacor");
+    // The binary is lower-case by convention; the settings key keeps the
+    // product's name.
+    SetApplicationName("Ordovane");
+    // The first-run set-up of the key containers comes with the key
+    // container work.
+}
+
+bool BeginCalculatorRun() {
+    const bool abnormalEnd = GetProfileInt(kSectionGeneral, kErrorFlag, 0) != 0;
+    WriteProfileInt(kSectionGeneral, kErrorFlag, 1);
+    return abnormalEnd;
+}
+
+void EndCalculatorRun() {
+    WriteProfileInt(kSectionGeneral, kErrorFlag, 0);
+}
+
+int RunApplication(const std::function<void(CCalculatorDlg&)>& beforeExec) {
+    InitializeApplication();
+    const bool abnormalEnd = BeginCalculatorRun();
+    {
+        CCalculatorDlg window(abnormalEnd);
+        if (beforeExec)
+            beforeExec(window);
+        window.exec();
+    }
+    EndCalculatorRun();
+    return 0;
+}
+
+} // namespace calculator
