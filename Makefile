@@ -29,11 +29,11 @@ run: build
 	  $(BUILD)/bin/ordovane; \
 	fi
 
-# Core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORDOVANE_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS) -L core
+	cd build-asan && ctest --output-on-failure -j $(JOBS) -L 'core|ui'
 
 # The core tests under valgrind's memory checker (slow; not part of CI).
 valgrind: build

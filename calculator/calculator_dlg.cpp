@@ -1093,9 +1093,7 @@ void CCalculatorDlg::OnStepTextChanged(const QString& text) {
 }
 
 int CCalculatorDlg::StepValue() const {
-    bool ok = false;
-    const int value = step_->text().toInt(&ok);
-    return ok ? std::clamp(value, kMinStep, kMaxStep) : kMinStep;
+    return calculator::StepValue(step_->text().toStdString());
 }
 
 void CCalculatorDlg::StepBy(int delta) {

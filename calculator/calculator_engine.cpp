@@ -365,36 +365,41 @@ int StepValue(std::string_view text) {
     return std::clamp(JudgeStep(text), kMinStep, kMaxStep);
 }
 
-EngineResult CalculatorMemory::Store(const Operand& a, bool upperCase) {
+namespace {
+
+// Runs a memory operation on the operand's bytes: invalid text is Kept 2001,
+// an empty operand gives onEmpty, a shortage of memory Kept 2006.
+template <class Apply>
+EngineResult WithMemoryOperand(const Operand& a, EngineResult onEmpty, Apply apply) {
     try {
         Bytes v;
         switch (ReadOperand(a, v)) {
         case Read::Empty:
-            list_.clear();
-            return Done({});
+            return onEmpty;
         case Read::Invalid:
             return Kept(kMsgInvalidInput);
         case Read::Value:
             break;
         }
-        list_ = List(v, Len(v), upperCase);
-        return Done(list_);
+        return apply(v);
     } catch (const std::bad_alloc&) {
         return Kept(kMsgOutOfMemory);
     }
 }
 
+} // namespace
+
+EngineResult CalculatorMemory::Store(const Operand& a, bool upperCase) {
+    if (a.count == 0)
+        list_.clear();
+    return WithMemoryOperand(a, Done({}), [&](const Bytes& v) {
+        list_ = List(v, Len(v), upperCase);
+        return Done(list_);
+    });
+}
+
 EngineResult CalculatorMemory::Add(const Operand& a, bool upperCase) {
-    try {
-        Bytes v;
-        switch (ReadOperand(a, v)) {
-        case Read::Empty:
-            return {};
-        case Read::Invalid:
-            return Kept(kMsgInvalidInput);
-        case Read::Value:
-            break;
-        }
+    return WithMemoryOperand(a, {}, [&](Bytes& v) {
         Bytes memory, sum;
         if (ReadOperand({1, list_}, memory) != Read::Value) {
             sum = std::move(v);
@@ -403,22 +408,11 @@ EngineResult CalculatorMemory::Add(const Operand& a, bool upperCase) {
         }
         list_ = List(sum, Len(sum), upperCase);
         return Done(list_);
-    } catch (const std::bad_alloc&) {
-        return Kept(kMsgOutOfMemory);
-    }
+    });
 }
 
 EngineResult CalculatorMemory::Subtract(const Operand& a, bool upperCase) {
-    try {
-        Bytes v;
-        switch (ReadOperand(a, v)) {
-        case Read::Empty:
-            return {};
-        case Read::Invalid:
-            return Kept(kMsgInvalidInput);
-        case Read::Value:
-            break;
-        }
+    return WithMemoryOperand(a, {}, [&](const Bytes& v) {
         Bytes memory;
         if (ReadOperand({1, list_}, memory) != Read::Value)
             memory = Bytes{0};
@@ -428,9 +422,7 @@ EngineResult CalculatorMemory::Subtract(const Operand& a, bool upperCase) {
             MPA_Subtract(memory.data(), Len(memory), v.data(), Len(v), out.data(), Len(out));
         list_ = n > 0 ? List(out, n, upperCase) : std::string("00 ");
         return Done(list_);
-    } catch (const std::bad_alloc&) {
-        return Kept(kMsgOutOfMemory);
-    }
+    });
 }
 
 } // namespace calculator

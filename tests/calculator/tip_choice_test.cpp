@@ -1,4 +1,5 @@
 #include "calculator/tip_choice.h"
+#include "tests/support/scripted_random.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,6 @@
 #include <vector>
 
 namespace {
-
-// A random source that replays values, then repeats the last one.
-std::function<int()> Scripted(std::vector<int> values) {
-    auto pos = std::make_shared<size_t>(0);
-    return [values = std::move(values), pos] {
-        const size_t i = std::min(*pos, values.size() - 1);
-        ++*pos;
-        return values[i];
-    };
-}
 
 struct ScriptedCase {
     const char* name;

@@ -6,6 +6,7 @@
 #include "calculator/toolbar_images.h"
 #include "platform/qt/control_id.h"
 #include "resources/string_table.h"
+#include "tests/support/scripted_random.h"
 
 #include "support/ui_test_support.h"
 
@@ -35,15 +36,6 @@ namespace {
 QString SourcePath(const QString& relative) {
     return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../") +
            relative;
-}
-
-std::function<int()> Scripted(std::vector<int> values) {
-    auto pos = std::make_shared<size_t>(0);
-    return [values = std::move(values), pos] {
-        const size_t i = std::min(*pos, values.size() - 1);
-        ++*pos;
-        return values[i];
-    };
 }
 
 std::function<int()> Seeded(unsigned seed) {
