@@ -1,27 +1,19 @@
 #include "automation/zuriruv_hex.h"
 
+#include "text/text_chars.h"
+
 namespace automation {
 namespace {
 
 constexpr std::string_view kTrimmed = " \t\n\v\f\r";
 // Vertical tab and form feed only count at the ends, not between tokens.
-constexpr std::string_view kSeparators = " \t\r\n";
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+using text::detail::kSeparators;
 
 bool IsToken(std::string_view token) {
     if (token.empty() || token.size() > 2)
         return false;
     for (char c : token) {
-        if (HexValue(c) < 0)
+        if (text::detail::HexDigitValue(c) < 0)
             return false;
     }
     return true;
@@ -63,7 +55,7 @@ void DecodeHexTokens(std::string_view text, uint8_t* out) {
     ScanTokens(text, [&](std::string_view token) {
         int value = 0;
         for (char c : token)
-            value = value * 16 + HexValue(c);
+            value = value * 16 + text::detail::HexDigitValue(c);
         *out++ = static_cast<uint8_t>(value);
     });
 }

@@ -46,13 +46,7 @@ CScriptSite* CScriptSite::Create() {
 HRESULT CScriptSite::QueryInterface(REFIID iid, void** out) {
     if (!out)
         return E_INVALIDARG;
-    if (iid == IID_IUnknown || iid == IID_IActiveScriptSite) {
-        *out = static_cast<IActiveScriptSite*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return QuerySingleInterface<IActiveScriptSite>(this, IID_IActiveScriptSite, iid, out);
 }
 
 ULONG CScriptSite::AddRef() {

@@ -23,6 +23,18 @@ protected:
     ~IUnknown() = default;
 };
 
+// QueryInterface of an object that offers one interface I besides IUnknown;
+// the caller has checked out for null (objects answer that differently).
+template <class I> HRESULT QuerySingleInterface(I* self, REFIID own, REFIID iid, void** out) {
+    if (iid == IID_IUnknown || iid == own) {
+        *out = self;
+        self->AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
 class IClassFactory : public IUnknown {
 public:
     // outer is the controlling unknown when the new object is aggregated;

@@ -117,13 +117,7 @@ public:
     HRESULT QueryInterface(REFIID iid, void** out) override {
         if (!out)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return QuerySingleInterface<IClassFactory>(this, IID_IClassFactory, iid, out);
     }
     ULONG AddRef() override {
         module_.Lock();

@@ -82,13 +82,7 @@ public:
     HRESULT QueryInterface(REFIID iid, void** out) override {
         if (!out)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_ITypeInfo) {
-            *out = static_cast<ITypeInfo*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return QuerySingleInterface<ITypeInfo>(this, IID_ITypeInfo, iid, out);
     }
     ULONG AddRef() override { return ++refs_; }
     ULONG Release() override {

@@ -10,13 +10,8 @@ using namespace platform::com;
 HRESULT ScriptError::QueryInterface(REFIID iid, void** out) {
     if (!out)
         return E_POINTER;
-    if (iid == IID_IUnknown || iid == script::IID_IActiveScriptError) {
-        *out = static_cast<script::IActiveScriptError*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return QuerySingleInterface<script::IActiveScriptError>(this, script::IID_IActiveScriptError,
+                                                            iid, out);
 }
 
 ULONG ScriptError::Release() {

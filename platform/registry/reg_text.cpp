@@ -1,5 +1,7 @@
 #include "platform/registry/reg_text.h"
 
+#include "text/text_chars.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -27,16 +29,6 @@ std::string_view TrimLeft(std::string_view s) {
 
 bool EqualsFolded(std::string_view a, std::string_view b) {
     return Fold(a) == Fold(b);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // ---- UTF-8 <-> UTF-16 with byte escapes -----------------------------------
@@ -248,9 +240,11 @@ std::optional<std::vector<uint8_t>> ReadHexBytes(std::string_view list) {
     while (true) {
         size_t comma = list.find(',');
         std::string_view item = TrimRight(TrimLeft(list.substr(0, comma)));
-        if (item.size() != 2 || HexDigit(item[0]) < 0 || HexDigit(item[1]) < 0)
+        if (item.size() != 2 || text::detail::HexDigitValue(item[0]) < 0 ||
+            text::detail::HexDigitValue(item[1]) < 0)
             return std::nullopt;
-        bytes.push_back(static_cast<uint8_t>(HexDigit(item[0]) * 16 + HexDigit(item[1])));
+        bytes.push_back(static_cast<uint8_t>(text::detail::HexDigitValue(item[0]) * 16 +
+                                             text::detail::HexDigitValue(item[1])));
         if (comma == std::string_view::npos)
             return bytes;
         list.remove_prefix(comma + 1);
@@ -275,7 +269,7 @@ std::optional<uint32_t> ReadDword(std::string_view digits) {
         return std::nullopt;
     uint32_t v = 0;
     for (char c : digits) {
-        int d = HexDigit(c);
+        int d = text::detail::HexDigitValue(c);
         if (d < 0)
             return std::nullopt;
         v = (v << 4) | static_cast<uint32_t>(d);

@@ -124,13 +124,7 @@ HRESULT FakeCalc::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* pa
 HRESULT FakeSite::QueryInterface(REFIID iid, void** out) {
     if (!out)
         return E_INVALIDARG;
-    if (iid == IID_IUnknown || iid == IID_IActiveScriptSite) {
-        *out = static_cast<IActiveScriptSite*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return QuerySingleInterface<IActiveScriptSite>(this, IID_IActiveScriptSite, iid, out);
 }
 
 HRESULT FakeSite::GetItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item, ITypeInfo** typeInfo) {

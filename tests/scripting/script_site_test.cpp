@@ -7,6 +7,7 @@
 #include "scripting/engine_lookup.h"
 #include "scripting/script_site.h"
 #include "scripting/script_text.h"
+#include "tests/support/temp_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -50,13 +51,10 @@ struct Message {
     std::string text;
 };
 
-class ScriptSite : public ::testing::Test {
+class ScriptSite : public TempRegistryTest {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ordovane-site-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("ORDOVANE_REGISTRY_DIR", tmpl, 1);
+        TempRegistryTest::SetUp();
         for (const char* path : {TALLOMIR_PATH, JSCRIPT_PATH})
             Register(path);
         console_ = platform::RegisterWindow(
@@ -74,8 +72,7 @@ protected:
         platform::DestroyWindow(console_);
         for (void* m : modules_)
             dlclose(m);
-        unsetenv("ORDOVANE_REGISTRY_DIR");
-        std::filesystem::remove_all(dir_);
+        TempRegistryTest::TearDown();
     }
     void Register(const char* path) {
         void* m = dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -104,7 +101,6 @@ protected:
         return all;
     }
 
-    std::filesystem::path dir_;
     std::vector<void*> modules_;
     platform::HWND console_ = 0;
     scripting::CScriptSite* site_ = nullptr;
