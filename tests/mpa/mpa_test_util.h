@@ -153,6 +153,16 @@ public:
                            [](uint8_t c) { return c == kGuardByte; });
     }
     bool Untouched() const { return UntouchedFrom(0); }
+    // A call that returned ret: on success the first ret bytes are expected,
+    // on failure nothing was written; the guard holds either way.
+    void ExpectOutcome(int32_t ret, std::string_view expectedHex) const {
+        if (ret > 0) {
+            EXPECT_EQ(Hex(Get(ret)), Hex(H(expectedHex)));
+        } else {
+            EXPECT_TRUE(Untouched());
+        }
+        EXPECT_TRUE(GuardIntact());
+    }
     // Nothing written at or after byte `from` (guard included).
     bool UntouchedFrom(int32_t from) const {
         size_t f = from > 0 ? std::min(static_cast<size_t>(from), cap_) : 0;
