@@ -1,19 +1,19 @@
 #include "automation/zuriruv_hex.h"
 
-#include "text/text_chars.h"
+#include "text/char_classes.h"
 
 namespace automation {
 namespace {
 
 constexpr std::string_view kTrimmed = " \t\n\v\f\r";
 // Vertical tab and form feed only count at the ends, not between tokens.
-using text::detail::kSeparators;
+using text::kSeparators;
 
 bool IsToken(std::string_view token) {
     if (token.empty() || token.size() > 2)
         return false;
     for (char c : token) {
-        if (text::detail::HexDigitValue(c) < 0)
+        if (text::HexDigitValue(c) < 0)
             return false;
     }
     return true;
@@ -55,7 +55,7 @@ void DecodeHexTokens(std::string_view text, uint8_t* out) {
     ScanTokens(text, [&](std::string_view token) {
         int value = 0;
         for (char c : token)
-            value = value * 16 + text::detail::HexDigitValue(c);
+            value = value * 16 + text::HexDigitValue(c);
         *out++ = static_cast<uint8_t>(value);
     });
 }

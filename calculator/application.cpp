@@ -1,8 +1,9 @@
 #include "calculator/application.h"
 
 #include "calculator/calculator_dlg.h"
-#include "calculator/help.h"
-#include "calculator/settings_store.h"
+#include "calculator/common/help.h"
+#include "calculator/common/settings_store.h"
+#include "tools/register_tools.h"
 
 #include <QCoreApplication>
 
@@ -36,7 +37,12 @@ void InitializeApplication() {
     // product's name.
     SetApplicationName("Ordovane");
     // The first-run set-up of the key containers comes with the key
-    // container work.
+    // container work, and with it the crypto context handed to the tools.
+    RegisterCommands(ToolServices{});
+}
+
+void RegisterCommands(const ToolServices& services) {
+    tools::RegisterToolsCommands(services);
 }
 
 bool BeginCalculatorRun() {

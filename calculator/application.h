@@ -2,6 +2,8 @@
 // steps that tests can run one by one.
 #pragma once
 
+#include "calculator/common/command_registry.h"
+
 #include <functional>
 
 namespace calculator {
@@ -19,6 +21,10 @@ bool DisplayAvailable(const char* display, const char* waylandDisplay, const cha
 // Start-up before the window: the help file path, the clipboard formats, the
 // settings root "Pellacor" and the application name "Ordovane".
 void InitializeApplication();
+
+// Each tool folder registers the commands it serves (part of
+// InitializeApplication; window tests call it on its own).
+void RegisterCommands(const ToolServices& services);
 
 // Reads "General" "Error Flag" and writes 1. Returns true when the flag was
 // set, that is when the previous run did not return from its window.

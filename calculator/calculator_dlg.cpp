@@ -1,15 +1,16 @@
 #include "calculator/calculator_dlg.h"
 
 #include "calculator/about_dialog.h"
+#include "calculator/calculator_layout.h"
+#include "calculator/common/command_registry.h"
+#include "calculator/common/help.h"
+#include "calculator/common/hex_edit_box.h"
+#include "calculator/common/settings_store.h"
 #include "calculator/desktop_calculator.h"
-#include "calculator/help.h"
-#include "calculator/hex_edit_box.h"
-#include "calculator/settings_store.h"
 #include "calculator/tip_of_day_dialog.h"
 #include "calculator/toolbar_images.h"
-#include "platform/qt/control_id.h"
 #include "platform/qt/message_box.h"
-#include "resources/string_table.h"
+#include "platform/qt/string_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,127 +45,6 @@ constexpr const char* kSystemNames[4] = {"Hexadecimal", "Decimal", "Octal", "Bin
 // "Topmost" is stored as 8, not 1, when the window is topmost.
 constexpr int kTopmostStored = 8;
 
-// Geometry, as a dialog template would give it: a keypad of 7 x 8 cells
-// below the four boxes and the row of the radio and step groups.
-constexpr int kMargin = 7;
-constexpr int kButtonWidth = 56;
-constexpr int kButtonHeight = 24;
-constexpr int kCellWidth = kButtonWidth + 4;
-constexpr int kCellHeight = kButtonHeight + 4;
-constexpr int kColumns = 8;
-constexpr int kRows = 7;
-constexpr int kContentWidth = kColumns * kCellWidth - (kCellWidth - kButtonWidth);
-constexpr int kWindowWidth = kContentWidth + 2 * kMargin;
-constexpr int kBoxHeight = 42;
-constexpr int kBoxPitch = kBoxHeight + 4;
-constexpr int kGroupTop = kMargin + 4 * kBoxPitch + 2;
-constexpr int kGroupHeight = 44;
-constexpr int kKeypadTop = kGroupTop + kGroupHeight + 6;
-constexpr int kContentHeight = kKeypadTop + kRows * kCellHeight - 4 + kMargin;
-constexpr int kToolbarButton = 32;
-constexpr int kToolbarIcon = 24;
-// The toolbar's window is this much taller than its buttons.
-constexpr int kToolbarExtraHeight = 16;
-
-constexpr int kMinStep = 1;
-constexpr int kMaxStep = 10000;
-
-// The 53 operation buttons: caption (kept here, as the window saves it when
-// it sets the buttons up, at most 15 characters) and text colour.
-struct ButtonEntry {
-    int id;
-    const char* caption;
-    QRgb colour;
-};
-constexpr QRgb kMagenta = qRgb(255, 0, 255);
-constexpr QRgb kRed = qRgb(255, 0, 0);
-constexpr QRgb kBlue = qRgb(0, 0, 255);
-constexpr ButtonEntry kButtons[] = {
-    {1009, "++", kMagenta},     {1010, "--", kMagenta},      {1011, "Lsh", kMagenta},
-    {1012, "Rsh", kMagenta},    {1013, "Not", kMagenta},     {1014, "And", kRed},
-    {1015, "Or", kRed},         {1016, "Xor", kRed},         {1017, "x^2", kRed},
-    {1018, "Sqrt", kRed},       {1019, "+", kRed},           {1020, "-", kRed},
-    {1021, "*", kRed},          {1022, "/", kRed},           {1023, "Mod", kRed},
-    {1024, "GCD", kRed},        {1025, "PMod", kRed},        {1026, "M^-1", kRed},
-    {1027, "Jn", kRed},         {1028, "x<->y", kMagenta},   {1029, "x->y", kMagenta},
-    {1030, "y->x", kMagenta},   {1031, "r->x", kMagenta},    {1032, "r->y", kMagenta},
-    {1033, "Format", kMagenta}, {1034, "Reverse", kMagenta}, {1035, "Swap-W", kMagenta},
-    {1036, "Swap-D", kMagenta}, {1037, "Swap-L", kMagenta},  {1038, "0", kBlue},
-    {1039, "1", kBlue},         {1040, "2", kBlue},          {1041, "3", kBlue},
-    {1042, "4", kBlue},         {1043, "5", kBlue},          {1044, "6", kBlue},
-    {1045, "7", kBlue},         {1046, "8", kBlue},          {1047, "9", kBlue},
-    {1048, "A", kBlue},         {1049, "B", kBlue},          {1050, "C", kBlue},
-    {1051, "D", kBlue},         {1052, "E", kBlue},          {1053, "F", kBlue},
-    {1054, "Clear", kBlue},     {1055, "Space", kBlue},      {1056, "Backspace", kBlue},
-    {1063, "MC", kRed},         {1064, "MR", kRed},          {1065, "MS", kRed},
-    {1066, "M+", kRed},         {1067, "M-", kRed},
-};
-static_assert(std::size(kButtons) == 53);
-constexpr bool CaptionsFit() {
-    for (const ButtonEntry& b : kButtons) {
-        if (std::char_traits<char>::length(b.caption) >= 16)
-            return false;
-    }
-    return true;
-}
-static_assert(CaptionsFit(), "a saved caption holds at most 15 characters");
-
-const ButtonEntry* FindButton(int id) {
-    for (const ButtonEntry& b : kButtons) {
-        if (b.id == id)
-            return &b;
-    }
-    return nullptr;
-}
-
-// Keypad cells, row by row; Backspace spans two columns, the two labels head
-// the first column.
-struct Cell {
-    int id;
-    int row;
-    int column;
-    int span = 1;
-};
-constexpr Cell kKeypad[] = {
-    {1061, 0, 0}, {1028, 0, 1}, {1054, 0, 2}, {1055, 0, 3}, {1056, 0, 4, 2}, {1033, 0, 6},
-    {1009, 0, 7}, {1062, 1, 0}, {1029, 1, 1}, {1045, 1, 2}, {1046, 1, 3},    {1047, 1, 4},
-    {1053, 1, 5}, {1034, 1, 6}, {1010, 1, 7}, {1063, 2, 0}, {1030, 2, 1},    {1042, 2, 2},
-    {1043, 2, 3}, {1044, 2, 4}, {1052, 2, 5}, {1035, 2, 6}, {1013, 2, 7},    {1064, 3, 0},
-    {1031, 3, 1}, {1039, 3, 2}, {1040, 3, 3}, {1041, 3, 4}, {1051, 3, 5},    {1036, 3, 6},
-    {1011, 3, 7}, {1065, 4, 0}, {1032, 4, 1}, {1038, 4, 2}, {1048, 4, 3},    {1049, 4, 4},
-    {1050, 4, 5}, {1037, 4, 6}, {1012, 4, 7}, {1066, 5, 0}, {1017, 5, 1},    {1019, 5, 2},
-    {1020, 5, 3}, {1021, 5, 4}, {1022, 5, 5}, {1024, 5, 6}, {1025, 5, 7},    {1067, 6, 0},
-    {1018, 6, 1}, {1015, 6, 2}, {1014, 6, 3}, {1016, 6, 4}, {1023, 6, 5},    {1026, 6, 6},
-    {1027, 6, 7},
-};
-static_assert(std::size(kKeypad) == 55);
-
-// Toolbar buttons left to right, 0 a separator; images come in the same order
-// without the separators.
-constexpr int kToolbarLayout[] = {32771, 0,     32772, 32773, 32774, 0,    32806,
-                                  32780, 32775, 32776, 32777, 0,     32808};
-
-// Which commands can run today. The tools behind the entries set to false come
-// with later work (data tools, data exchange, key containers, scripting): their
-// items are shown and disabled; flip an entry when its dialog is wired below.
-struct Availability {
-    int id;
-    bool available;
-};
-constexpr Availability kAvailability[] = {
-    {32771, false}, // Number Formatter
-    {32772, false}, // Key Container Manager
-    {32773, false}, // Pseudo-Random Number Generator (and Output Number)
-    {32774, false}, // Pseudo-Random Prime Generator (and Output Number)
-    {32775, false}, // CRC Value Calculator
-    {32776, false}, // Hash Value Calculator (also needs the crypto context)
-    {32777, false}, // Scripting Host Console
-    {32778, false}, // Import Number: the box's "Insert Format Text..." (Number Formatter)
-    {32779, false}, // Export To File: the box's ExportToFile (Output Number)
-    {32780, false}, // Checksum Calculator
-    {32806, false}, // Bit Shifter
-};
-
 // The keys, judged by the character typed. With Shift held, these letters
 // run memory and step operations first.
 struct KeyCommand {
@@ -196,19 +76,10 @@ template <size_t N> int LookUpKey(const KeyCommand (&table)[N], QChar ch) {
     return 0;
 }
 
-QString StringText(int id) {
-    const char* text = resources::LoadStringText(id);
-    return text ? QString::fromUtf8(text) : QString();
-}
-
 Operand ReadBox(const CHexEditBox* box) {
     Operand a;
     a.count = box->GetHexText(a.list);
     return a;
-}
-
-bool IsOperationButton(int id) {
-    return FindButton(id) != nullptr;
 }
 
 } // namespace
@@ -256,8 +127,8 @@ CCalculatorDlg::CCalculatorDlg(bool abnormalEnd, QWidget* parent) : QDialog(pare
     step_->setText(QStringLiteral("1"));
     ShowToolbar(wantToolbar);
     // The application crypto context is acquired here once the key container
-    // work provides it; until then cryptoContext_ stays 0 and the hash
-    // calculator stays disabled in menu and toolbar.
+    // work provides it; until then the hash tool's condition keeps the hash
+    // calculator disabled in menu and toolbar.
     actions_[kCmdUpperCase]->setChecked(upperCase_);
     UpdateBoxToolTips();
     SyncToActive();
@@ -275,11 +146,25 @@ CCalculatorDlg::~CCalculatorDlg() {
 }
 
 bool CCalculatorDlg::CommandAvailable(int id) {
-    for (const Availability& a : kAvailability) {
-        if (a.id == id)
-            return a.available;
+    switch (id) {
+    // Import Number is the active box's "Insert Format Text...".
+    case kCmdImportNumber:
+        return IsCommandAvailable(kCmdInsertFormatText);
+    // The commands the tool folders serve.
+    case kCmdNumberFormatter:
+    case kCmdKeyContainers:
+    case kCmdRandomNumber:
+    case kCmdRandomPrime:
+    case kCmdBitShifter:
+    case kCmdChecksum:
+    case kCmdCrc:
+    case kCmdHash:
+    case kCmdScripts:
+    case kCmdExportToFile:
+        return IsCommandAvailable(id);
+    default:
+        return true;
     }
-    return true;
 }
 
 QAction* CCalculatorDlg::commandAction(int id) const {
@@ -292,246 +177,6 @@ CHexEditBox* CCalculatorDlg::operandBox(int id) const {
     return boxes_[id - kIdX];
 }
 
-int CCalculatorDlg::toolbarHeight() const {
-    return kToolbarButton + kToolbarExtraHeight;
-}
-
-std::vector<int> CCalculatorDlg::MovingControlIds() {
-    std::vector<int> ids = {1057, 1058, 1059, 1060, 1061, 1062, 1001,
-                            1002, 1003, 1004, 1005, 1006, 1007, 1008};
-    for (const ButtonEntry& b : kButtons)
-        ids.push_back(b.id);
-    return ids;
-}
-
-// ---- construction of the controls ----
-
-QPushButton* CCalculatorDlg::AddButton(int id, const QString& caption) {
-    auto* button = new QPushButton(caption, this);
-    platform::SetControlId(button, id);
-    // Enter belongs to the boxes (a line break), never to a default button.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    controls_.insert(id, button);
-    return button;
-}
-
-void CCalculatorDlg::CreateControls() {
-    // Boxes first: the tab order starts x, y, z, r.
-    for (int i = 0; i < 4; ++i) {
-        auto* box = new CHexEditBox(this);
-        platform::SetControlId(box, kIdX + i);
-        box->setTabChangesFocus(true);
-        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        boxes_[i] = box;
-        controls_.insert(kIdX + i, box);
-        connect(box, &CHexEditBox::focusGained, this, &CCalculatorDlg::OnBoxFocus);
-        connect(box, &QPlainTextEdit::textChanged, this, &CCalculatorDlg::UpdateCommandStates);
-        if (i < 3) {
-            connect(box, &QPlainTextEdit::textChanged, this,
-                    [this] { operationLabel_->setText(QString()); });
-        }
-    }
-    boxes_[3]->setReadOnly(true);
-
-    // Group frames are siblings drawn behind their controls, so that every
-    // control moves on its own with the toolbar.
-    systemGroup_ = new QGroupBox(this);
-    platform::SetControlId(systemGroup_, kIdSystemGroup);
-    controls_.insert(kIdSystemGroup, systemGroup_);
-    radioGroup_ = new QButtonGroup(this);
-    const char* radioCaptions[4] = {"Hexadecimal", "Decimal", "Octal", "Binary"};
-    for (int i = 0; i < 4; ++i) {
-        radios_[i] = new QRadioButton(QString::fromUtf8(radioCaptions[i]), this);
-        platform::SetControlId(radios_[i], kIdHexadecimal + i);
-        controls_.insert(kIdHexadecimal + i, radios_[i]);
-        radioGroup_->addButton(radios_[i], i);
-    }
-    connect(radioGroup_, &QButtonGroup::idClicked, this, &CCalculatorDlg::ChangeSystem);
-
-    stepGroup_ = new QGroupBox(this);
-    platform::SetControlId(stepGroup_, kIdStepGroup);
-    controls_.insert(kIdStepGroup, stepGroup_);
-    step_ = new QLineEdit(this);
-    platform::SetControlId(step_, kIdStep);
-    controls_.insert(kIdStep, step_);
-    // A number edit box: digits only; the range is enforced on every change.
-    step_->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), step_));
-    connect(step_, &QLineEdit::textChanged, this, &CCalculatorDlg::OnStepTextChanged);
-    upDown_ = new QWidget(this);
-    platform::SetControlId(upDown_, kIdStepUpDown);
-    controls_.insert(kIdStepUpDown, upDown_);
-    stepUp_ = new QToolButton(upDown_);
-    stepUp_->setArrowType(Qt::UpArrow);
-    stepUp_->setAutoRepeat(true);
-    stepDown_ = new QToolButton(upDown_);
-    stepDown_->setArrowType(Qt::DownArrow);
-    stepDown_->setAutoRepeat(true);
-    connect(stepUp_, &QToolButton::clicked, this, [this] { StepBy(1); });
-    connect(stepDown_, &QToolButton::clicked, this, [this] { StepBy(-1); });
-
-    // The two labels: flat disabled buttons.
-    operationLabel_ = AddButton(kIdOperationLabel, QString());
-    memoryLabel_ = AddButton(kIdMemoryLabel, QString());
-    for (QPushButton* label : {operationLabel_, memoryLabel_}) {
-        label->setFlat(true);
-        label->setEnabled(false);
-    }
-
-    const QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::ButtonText);
-    for (const ButtonEntry& entry : kButtons) {
-        QPushButton* button = AddButton(entry.id, QString::fromUtf8(entry.caption));
-        QPalette pal = button->palette();
-        pal.setColor(QPalette::Active, QPalette::ButtonText, QColor(entry.colour));
-        pal.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(entry.colour));
-        pal.setColor(QPalette::Disabled, QPalette::ButtonText, grey);
-        button->setPalette(pal);
-        buttons_.insert(entry.id, button);
-        const int id = entry.id;
-        connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
-    }
-
-    // Tab order: x, y, z, r, the radios, the step, then the keypad.
-    QWidget* previous = boxes_[0];
-    auto chain = [&previous](QWidget* next) {
-        QWidget::setTabOrder(previous, next);
-        previous = next;
-    };
-    for (int i = 1; i < 4; ++i)
-        chain(boxes_[i]);
-    for (QRadioButton* radio : radios_)
-        chain(radio);
-    chain(step_);
-    for (const Cell& cell : kKeypad) {
-        if (IsOperationButton(cell.id))
-            chain(buttons_.value(cell.id));
-    }
-}
-
-void CCalculatorDlg::CreateMenu() {
-    menuBar_ = new QMenuBar(this);
-    menuBar_->setNativeMenuBar(false);
-
-    auto add = [this](QMenu* menu, int id, const char* caption, bool checkable = false) {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
-        action->setData(id);
-        action->setCheckable(checkable);
-        action->setEnabled(CommandAvailable(id));
-        actions_.insert(id, action);
-        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-        return action;
-    };
-
-    QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
-    add(file, kCmdImportNumber, "I&mport Number...");
-    add(file, kCmdExportToFile, "&Export To File...");
-    file->addSeparator();
-    add(file, kCmdExit, "E&xit");
-    // Import asks the box, which looks at the clipboard: only when the menu opens.
-    connect(file, &QMenu::aboutToShow, this, [this] {
-        UpdateCommandStates();
-        actions_[kCmdImportNumber]->setEnabled(CommandAvailable(kCmdImportNumber) && active_ &&
-                                               active_->IsCommandEnabled(32797));
-    });
-
-    QMenu* tools = menuBar_->addMenu(QStringLiteral("&Tools"));
-    add(tools, kCmdNumberFormatter, "Number &Formatter...");
-    add(tools, kCmdKeyContainers, "&Key Container Manager...");
-    tools->addSeparator();
-    add(tools, kCmdRandomNumber, "Pseudo-Random &Number Generator...");
-    add(tools, kCmdRandomPrime, "Pseudo-Random &Prime Generator...");
-    tools->addSeparator();
-    add(tools, kCmdBitShifter, "Bit &Shifter...");
-    add(tools, kCmdChecksum, "&Checksum Calculator...");
-    add(tools, kCmdCrc, "C&RC Value Calculator...");
-    add(tools, kCmdHash, "&Hash Value Calculator...");
-    tools->addSeparator();
-    add(tools, kCmdDesktopCalculator, "Windows &Calculator...");
-
-    QMenu* script = menuBar_->addMenu(QStringLiteral("&Script"));
-    add(script, kCmdScripts, "&Run Scripts...");
-
-    QMenu* view = menuBar_->addMenu(QStringLiteral("&View"));
-    add(view, kCmdTopmost, "Always Top&most", true);
-    add(view, kCmdToolbar, "Show &Toolbar", true);
-    add(view, kCmdToolTips, "Show Toolti&ps", true);
-    add(view, kCmdUpperCase, "&Upper Case Letters", true);
-
-    QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
-    add(help, kCmdHelpContents, "&Contents");
-    add(help, kCmdHelpSearch, "&Search...");
-    add(help, kCmdHelpIndex, "&Index...");
-    help->addSeparator();
-    add(help, kCmdTipOfDay, "Tip of the Day...");
-    add(help, kCmdSupport, "&Technical Support");
-    help->addSeparator();
-    add(help, kCmdAbout, "&About Ordovane...");
-}
-
-void CCalculatorDlg::CreateToolbar() {
-    toolbar_ = new QToolBar(this);
-    toolbar_->setMovable(false);
-    toolbar_->setFloatable(false);
-    toolbar_->setIconSize(QSize(kToolbarIcon, kToolbarIcon));
-    toolbar_->setContentsMargins(4, 0, 0, 0);
-    int image = 0;
-    for (int id : kToolbarLayout) {
-        if (id == 0) {
-            toolbar_->addSeparator();
-            continue;
-        }
-        QAction* action = actions_.value(id);
-        action->setIcon(ToolbarIcon(image++));
-        action->setIconVisibleInMenu(false);
-        action->setToolTip(StringText(id));
-        toolbar_->addAction(action);
-        if (QWidget* button = toolbar_->widgetForAction(action))
-            button->setFixedSize(kToolbarButton, kToolbarButton);
-    }
-    toolbar_->hide();
-}
-
-void CCalculatorDlg::LayOutControls() {
-    const int top = menuBar_->sizeHint().height();
-    menuBar_->setGeometry(0, 0, kWindowWidth, top);
-    toolbar_->setGeometry(0, top, kWindowWidth, toolbarHeight());
-
-    for (int i = 0; i < 4; ++i)
-        boxes_[i]->setGeometry(kMargin, top + kMargin + i * kBoxPitch, kContentWidth, kBoxHeight);
-
-    const int groupTop = top + kGroupTop;
-    const int systemWidth = 6 * kCellWidth - (kCellWidth - kButtonWidth);
-    systemGroup_->setGeometry(kMargin, groupTop, systemWidth, kGroupHeight);
-    // Each radio as wide as its caption, the room left spread between them.
-    int captions = 0;
-    for (QRadioButton* radio : radios_)
-        captions += radio->sizeHint().width();
-    const int gap = std::max(4, (systemWidth - 16 - captions) / 3);
-    int left = kMargin + 8;
-    for (QRadioButton* radio : radios_) {
-        const int width = radio->sizeHint().width();
-        radio->setGeometry(left, groupTop + 14, width, 22);
-        left += width + gap;
-    }
-    const int stepLeft = kMargin + 6 * kCellWidth;
-    const int stepWidth = kContentWidth - 6 * kCellWidth;
-    stepGroup_->setGeometry(stepLeft, groupTop, stepWidth, kGroupHeight);
-    step_->setGeometry(stepLeft + 8, groupTop + 14, stepWidth - 36, 22);
-    upDown_->setGeometry(stepLeft + stepWidth - 26, groupTop + 14, 18, 22);
-    stepUp_->setGeometry(0, 0, 18, 11);
-    stepDown_->setGeometry(0, 11, 18, 11);
-
-    for (const Cell& cell : kKeypad) {
-        QWidget* w = controls_.value(cell.id);
-        const int width = cell.span * kCellWidth - (kCellWidth - kButtonWidth);
-        w->setGeometry(kMargin + cell.column * kCellWidth,
-                       top + kKeypadTop + cell.row * kCellHeight, width, kButtonHeight);
-    }
-    windowHeight_ = top + kContentHeight;
-    setFixedSize(kWindowWidth, windowHeight_);
-}
-
 // ---- view options ----
 
 void CCalculatorDlg::ShowToolbar(bool show) {
@@ -541,7 +186,7 @@ void CCalculatorDlg::ShowToolbar(bool show) {
     if (!show)
         toolbar_->hide();
     windowHeight_ += delta;
-    setFixedSize(kWindowWidth, windowHeight_);
+    setFixedSize(width(), windowHeight_);
     for (int id : MovingControlIds()) {
         if (QWidget* w = controls_.value(id))
             w->move(w->x(), w->y() + delta);
@@ -595,12 +240,12 @@ void CCalculatorDlg::setVisible(bool visible) {
 QString CCalculatorDlg::ToolTipText(int id) const {
     if (id >= kIdX && id <= kIdR) {
         const int system = boxes_[id - kIdX]->numberSystem();
-        return StringText(id).replace(QStringLiteral("%s"),
-                                      QString::fromUtf8(kSystemNames[system & 3]));
+        return platform::StringText(id).replace(QStringLiteral("%s"),
+                                                QString::fromUtf8(kSystemNames[system & 3]));
     }
     if (id >= kIdHexadecimal && id <= kIdBinary)
-        return StringText(2086 + id - kIdHexadecimal);
-    return StringText(id);
+        return platform::StringText(ids::kStrSystemTipHexadecimal + id - kIdHexadecimal);
+    return platform::StringText(id);
 }
 
 void CCalculatorDlg::ApplyToolTipTexts() {
@@ -669,7 +314,6 @@ void CCalculatorDlg::UpdateCommandStates() {
         it.value()->setEnabled(CommandAvailable(it.key()));
     const bool hasText = active_ && !active_->toPlainText().trimmed().isEmpty();
     actions_[kCmdExportToFile]->setEnabled(CommandAvailable(kCmdExportToFile) && hasText);
-    actions_[kCmdHash]->setEnabled(CommandAvailable(kCmdHash) && cryptoContext_ != 0);
 }
 
 bool CCalculatorDlg::IsOperandXYZ(const CHexEditBox* box) const {
@@ -817,7 +461,7 @@ void CCalculatorDlg::RunCommand(int id) {
 
     case kCmdImportNumber:
         if (active_)
-            active_->RunCommand(32797); // "Insert Format Text..."
+            active_->RunCommand(kCmdInsertFormatText);
         break;
     case kCmdExportToFile:
         if (active_ && !active_->toPlainText().trimmed().isEmpty())
@@ -834,8 +478,6 @@ void CCalculatorDlg::RunCommand(int id) {
             },
             [this] { show(); });
         break;
-    // The tools of these commands are not part of the program yet; their
-    // entries in kAvailability keep them from getting here.
     case kCmdNumberFormatter:
     case kCmdKeyContainers:
     case kCmdRandomNumber:
@@ -845,6 +487,7 @@ void CCalculatorDlg::RunCommand(int id) {
     case kCmdCrc:
     case kCmdHash:
     case kCmdScripts:
+        RunRegisteredCommand(id, {this, active_, false});
         break;
     case kCmdTopmost:
         SetTopmost(!topmost_);
@@ -903,7 +546,7 @@ void CCalculatorDlg::RunBinary(int operation) {
     switch (result.outcome) {
     case EngineResult::Done:
         boxes_[3]->SetHexText(result.list);
-        operationLabel_->setText(QString::fromUtf8(FindButton(operation)->caption));
+        operationLabel_->setText(QString::fromUtf8(ButtonCaption(operation)));
         active_ = boxes_[3];
         SyncToActive();
         break;

@@ -31,71 +31,10 @@ class CCalculatorDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // Controls of the window (the operation buttons are the OperationId values
-    // and the ids below).
-    enum ControlIdValue : int {
-        kIdSystemGroup = 1001,
-        kIdHexadecimal = 1002,
-        kIdDecimal = 1003,
-        kIdOctal = 1004,
-        kIdBinary = 1005,
-        kIdStepGroup = 1006,
-        kIdStepUpDown = 1007,
-        kIdStep = 1008,
-        kIdExchange = 1028,
-        kIdCopyXToY = 1029,
-        kIdCopyYToX = 1030,
-        kIdCopyRToX = 1031,
-        kIdCopyRToY = 1032,
-        kIdFormat = 1033,
-        kIdReverse = 1034,
-        kIdSwapW = 1035,
-        kIdSwapD = 1036,
-        kIdSwapL = 1037,
-        kIdDigit0 = 1038,  // 1038 .. 1047: "0" .. "9"
-        kIdLetterA = 1048, // 1048 .. 1053: "A" .. "F"
-        kIdClear = 1054,
-        kIdSpace = 1055,
-        kIdBackspace = 1056,
-        kIdX = 1057,
-        kIdY = 1058,
-        kIdZ = 1059,
-        kIdR = 1060,
-        kIdOperationLabel = 1061,
-        kIdMemoryLabel = 1062,
-        kIdMemoryClear = 1063,
-        kIdMemoryRecall = 1064,
-        kIdMemoryStore = 1065,
-        kIdMemoryAdd = 1066,
-        kIdMemorySubtract = 1067,
-    };
-
-    // Menu and toolbar commands.
-    enum CommandId : int {
-        kCmdNumberFormatter = 32771,
-        kCmdKeyContainers = 32772,
-        kCmdRandomNumber = 32773,
-        kCmdRandomPrime = 32774,
-        kCmdCrc = 32775,
-        kCmdHash = 32776,
-        kCmdScripts = 32777,
-        kCmdImportNumber = 32778,
-        kCmdExportToFile = 32779,
-        kCmdChecksum = 32780,
-        kCmdTopmost = 32781,
-        kCmdToolTips = 32782,
-        kCmdHelpContents = 32783,
-        kCmdTipOfDay = 32784,
-        kCmdSupport = 32787,
-        kCmdAbout = 32788,
-        kCmdUpperCase = 32805,
-        kCmdBitShifter = 32806,
-        kCmdDesktopCalculator = 32808,
-        kCmdToolbar = 59392,
-        kCmdExit = 57665,
-        kCmdHelpIndex = 57666,
-        kCmdHelpSearch = 57667,
-    };
+    // Controls (the operation buttons are the OperationId values) and
+    // commands of the window, by name.
+    using enum ids::CalculatorControl;
+    using enum ids::Command;
 
     // abnormalEnd: the previous run did not return from its window, so the
     // "SmallSize" setting is reset.
@@ -109,7 +48,8 @@ public:
     // Runs a button, menu or toolbar command by id, as a click would; a
     // command whose tool is not available does nothing.
     void RunCommand(int id);
-    // False for commands whose tools are not part of the program yet.
+    // False for a tool's command while no tool folder serves it (the
+    // command registry has no handler, or its condition does not hold).
     static bool CommandAvailable(int id);
     // The menu action of a command (shared with its toolbar button), or null.
     QAction* commandAction(int id) const;
@@ -221,9 +161,6 @@ private:
     bool showTipAtStartup_ = true;
     bool shownOnce_ = false;
     bool settingsSaved_ = false;
-    // The application crypto context (0: none). Acquired with the key
-    // container work; until then the hash calculator stays disabled.
-    int cryptoContext_ = 0;
 };
 
 } // namespace calculator

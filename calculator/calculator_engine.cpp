@@ -16,21 +16,18 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+using ids::kMsgBadFirst;
+using ids::kMsgBadSecond;
+using ids::kMsgBadThird;
+using ids::kMsgBadUnaryValue;
+using ids::kMsgInternal;
+using ids::kMsgJacobiModulus;
+using ids::kMsgJacobiOrder;
+using ids::kMsgNoFirst;
+using ids::kMsgNoSecond;
+using ids::kMsgNoUnaryValue;
 using text::kMsgInvalidInput; // 2001
 using text::kMsgOutOfMemory;  // 2006
-constexpr int kMsgNoFirst = 2077;
-constexpr int kMsgNoSecond = 2078;
-constexpr int kMsgBadFirst = 2079;
-constexpr int kMsgBadSecond = 2080;
-constexpr int kMsgInternal = 2081;
-constexpr int kMsgBadThird = 2083;
-constexpr int kMsgJacobiModulus = 2084;
-constexpr int kMsgJacobiOrder = 2085;
-constexpr int kMsgNoUnaryValue = 2090;
-constexpr int kMsgBadUnaryValue = 2091;
-
-constexpr int kMinStep = 1;
-constexpr int kMaxStep = 10000;
 
 EngineResult Done(std::string list) {
     return {EngineResult::Done, std::move(list), 0};

@@ -4,6 +4,8 @@
 // hex byte lists; the window shows them in each box's system and case.
 #pragma once
 
+#include "resources/ids.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,27 +13,12 @@
 namespace calculator {
 
 // Operations by the id of their button.
-enum OperationId : int {
-    kOpIncrement = 1009,
-    kOpDecrement = 1010,
-    kOpLsh = 1011,
-    kOpRsh = 1012,
-    kOpNot = 1013,
-    kOpAnd = 1014,
-    kOpOr = 1015,
-    kOpXor = 1016,
-    kOpSquare = 1017,
-    kOpSqrt = 1018,
-    kOpAdd = 1019,
-    kOpSubtract = 1020,
-    kOpMultiply = 1021,
-    kOpDivide = 1022,
-    kOpMod = 1023,
-    kOpGcd = 1024,
-    kOpPMod = 1025,
-    kOpModInverse = 1026,
-    kOpJacobi = 1027,
-};
+using ids::OperationId;
+using enum ids::OperationId;
+
+// The unary step's range.
+inline constexpr int kMinStep = 1;
+inline constexpr int kMaxStep = 10000;
 
 // An operand as a box reads it (CHexEditBox::GetHexText): its byte count
 // (0: empty box, -1: invalid text) and its hex byte list.

@@ -1,8 +1,8 @@
 #include "calculator/tip_of_day_dialog.h"
 
-#include "calculator/settings_store.h"
+#include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
-#include "resources/string_table.h"
+#include "platform/qt/string_text.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -26,11 +26,6 @@ std::vector<int> MakeTipIds() {
     for (int id = 5506; id <= 5569; ++id)
         ids.push_back(id);
     return ids;
-}
-
-QString StringText(int id) {
-    const char* text = resources::LoadStringText(id);
-    return text ? QString::fromUtf8(text) : QString();
 }
 
 } // namespace
@@ -112,7 +107,7 @@ void CTipOfDayDialog::showNextTip() {
     if (index < 0)
         return;
     currentTipId_ = TipIds()[static_cast<size_t>(index)];
-    tipText_->setText(StringText(currentTipId_));
+    tipText_->setText(platform::StringText(currentTipId_));
 }
 
 void CTipOfDayDialog::done(int result) {

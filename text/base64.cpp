@@ -1,6 +1,6 @@
 #include "text/base64.h"
 
-#include "text/text_chars.h"
+#include "text/char_classes.h"
 
 #include <array>
 #include <climits>
@@ -65,7 +65,7 @@ int32_t DecodeBase64(std::string_view text, uint8_t* out, int32_t capacity) {
     int pending = 0;
     int32_t written = 0;
     for (char c : text) {
-        if (detail::IsSeparator(c))
+        if (IsSeparator(c))
             continue;
         if (c == '=')
             break;
@@ -86,7 +86,7 @@ int32_t CheckBase64(std::string_view text) {
     if (text.size() > INT32_MAX)
         return -1;
     for (char c : text)
-        if (kReverse[static_cast<unsigned char>(c)] < 0 && c != '=' && !detail::IsSeparator(c))
+        if (kReverse[static_cast<unsigned char>(c)] < 0 && c != '=' && !IsSeparator(c))
             return -1;
     return static_cast<int32_t>(text.size());
 }

@@ -1,18 +1,13 @@
 #include "text/hex_text.h"
 
+#include "text/char_classes.h"
 #include "text/radix_text.h"
-#include "text/text_chars.h"
 
 #include <climits>
 #include <new>
 #include <utility>
 
 namespace text {
-
-using detail::ForEachToken;
-using detail::HexDigitValue;
-using detail::Trim;
-using detail::TrimLeft;
 
 int32_t FindOneOf(std::string_view text, std::string_view set, int32_t start) {
     if (start < 0 || set.empty() || static_cast<size_t>(start) >= text.size())

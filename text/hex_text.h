@@ -5,6 +5,8 @@
 // readers say which string id applies and the caller decides.
 #pragma once
 
+#include "resources/ids.h"
+
 #include "text/number_system.h"
 
 #include <cstdint>
@@ -14,11 +16,11 @@
 namespace text {
 
 // String ids of the messages that reading an operand can call for.
-inline constexpr int kMsgInvalidInput = 2001;   // not a hexadecimal digit or separator
-inline constexpr int kMsgInvalidDecimal = 2002; // digit beyond decimal
-inline constexpr int kMsgInvalidOctal = 2003;   // digit beyond octal
-inline constexpr int kMsgInvalidBinary = 2004;  // digit beyond binary
-inline constexpr int kMsgOutOfMemory = 2006;    // working memory could not be had
+using ids::kMsgInvalidBinary;
+using ids::kMsgInvalidDecimal;
+using ids::kMsgInvalidInput;
+using ids::kMsgInvalidOctal;
+using ids::kMsgOutOfMemory;
 
 // Index of the first character of text at or after start that occurs in set;
 // -1 when there is none, set is empty, or start is negative or past the end.

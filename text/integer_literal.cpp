@@ -1,17 +1,17 @@
 #include "text/integer_literal.h"
 
-#include "text/text_chars.h"
+#include "text/char_classes.h"
 
 namespace text {
 
 std::optional<int64_t> ParseIntegerLiteral(std::string_view text, NumberSystem defaultSystem) {
     if (!IsNumberSystem(defaultSystem))
         return std::nullopt;
-    std::string_view s = detail::Trim(text);
+    std::string_view s = Trim(text);
     bool negative = false;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
         negative = s[0] == '-';
-        s = detail::TrimLeft(s.substr(1));
+        s = TrimLeft(s.substr(1));
     }
 
     NumberSystem system = defaultSystem;
@@ -26,7 +26,7 @@ std::optional<int64_t> ParseIntegerLiteral(std::string_view text, NumberSystem d
     }
     if (s.size() > 1) {
         size_t skip = 0;
-        while (skip < s.size() && (s[skip] == '0' || detail::IsSeparator(s[skip])))
+        while (skip < s.size() && (s[skip] == '0' || IsSeparator(s[skip])))
             ++skip;
         s.remove_prefix(skip);
     }
@@ -34,7 +34,7 @@ std::optional<int64_t> ParseIntegerLiteral(std::string_view text, NumberSystem d
     const unsigned radix = static_cast<unsigned>(RadixOf(system));
     uint64_t value = 0;
     for (char c : s) {
-        int d = detail::HexDigitValue(c);
+        int d = HexDigitValue(c);
         if (d < 0 || static_cast<unsigned>(d) >= radix)
             return std::nullopt;
         value = value * radix + static_cast<unsigned>(d);

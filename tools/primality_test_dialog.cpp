@@ -1,7 +1,7 @@
 #include "tools/primality_test_dialog.h"
 
-#include "calculator/help.h"
-#include "calculator/settings_store.h"
+#include "calculator/common/popup_text.h"
+#include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
 
 #include <QApplication>
@@ -86,11 +86,11 @@ int CPrimalityTestDialog::StoredTestCount() {
 int CPrimalityTestDialog::HelpIdFor(int controlId) {
     switch (controlId) {
     case kIdOk:
-        return 1000;
+        return ids::kHelpOk;
     case kIdCancel:
-        return 1001;
+        return ids::kHelpCancel;
     case kIdTestTimes:
-        return 2001;
+        return ids::kHelpTestTimes;
     default:
         return 0;
     }

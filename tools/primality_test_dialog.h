@@ -3,6 +3,8 @@
 // the count in the settings ("Prime" "TestTimes").
 #pragma once
 
+#include "resources/ids.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -21,10 +23,10 @@ public:
     static constexpr int kDefaultTestCount = 8;
 
     // Control ids of the dialog.
-    static constexpr int kIdOk = 1;
-    static constexpr int kIdCancel = 2;
-    static constexpr int kIdTestTimes = 1529;
-    static constexpr int kIdNote = 1538;
+    static constexpr int kIdOk = ids::kIdOk;
+    static constexpr int kIdCancel = ids::kIdCancel;
+    static constexpr int kIdTestTimes = ids::kIdTestTimes;
+    static constexpr int kIdNote = ids::kIdTestNote;
 
     explicit CPrimalityTestDialog(QWidget* parent = nullptr);
 

@@ -1,6 +1,6 @@
 #include "platform/registry/reg_text.h"
 
-#include "text/text_chars.h"
+#include "text/char_classes.h"
 
 #include <cstdio>
 #include <vector>
@@ -240,11 +240,11 @@ std::optional<std::vector<uint8_t>> ReadHexBytes(std::string_view list) {
     while (true) {
         size_t comma = list.find(',');
         std::string_view item = TrimRight(TrimLeft(list.substr(0, comma)));
-        if (item.size() != 2 || text::detail::HexDigitValue(item[0]) < 0 ||
-            text::detail::HexDigitValue(item[1]) < 0)
+        if (item.size() != 2 || text::HexDigitValue(item[0]) < 0 ||
+            text::HexDigitValue(item[1]) < 0)
             return std::nullopt;
-        bytes.push_back(static_cast<uint8_t>(text::detail::HexDigitValue(item[0]) * 16 +
-                                             text::detail::HexDigitValue(item[1])));
+        bytes.push_back(static_cast<uint8_t>(text::HexDigitValue(item[0]) * 16 +
+                                             text::HexDigitValue(item[1])));
         if (comma == std::string_view::npos)
             return bytes;
         list.remove_prefix(comma + 1);
@@ -269,7 +269,7 @@ std::optional<uint32_t> ReadDword(std::string_view digits) {
         return std::nullopt;
     uint32_t v = 0;
     for (char c : digits) {
-        int d = text::detail::HexDigitValue(c);
+        int d = text::HexDigitValue(c);
         if (d < 0)
             return std::nullopt;
         v = (v << 4) | static_cast<uint32_t>(d);

@@ -1,4 +1,4 @@
-#include "calculator/hex_edit_logic.h"
+#include "calculator/common/hex_edit_logic.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "calculator/application.h"
 #include "calculator/desktop_calculator.h"
-#include "calculator/help.h"
+#include "calculator/common/help.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "calculator/calculator_dlg.h"
-#include "calculator/hex_edit_box.h"
-#include "calculator/settings_store.h"
+#include "calculator/common/hex_edit_box.h"
+#include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
 #include "support/ui_test_support.h"
 

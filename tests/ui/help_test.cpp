@@ -1,9 +1,9 @@
 // The help helpers: popup texts, the help viewer over the compiled help file,
 // the help file's own contents, and the folder browser.
-#include "calculator/folder_browser.h"
-#include "calculator/help.h"
-#include "calculator/help_viewer.h"
-#include "calculator/popup_text.h"
+#include "calculator/common/folder_browser.h"
+#include "calculator/common/help.h"
+#include "calculator/common/help_viewer.h"
+#include "calculator/common/popup_text.h"
 
 #include "support/ui_test_support.h"
 
@@ -101,10 +101,6 @@ private slots:
     void keywordsResolve_data();
     void keywordsResolve();
     void pageLinksResolve();
-    void fileSystemTypes_data();
-    void fileSystemTypes();
-    void removableDevices_data();
-    void removableDevices();
     void confirmableFolders_data();
     void confirmableFolders();
     void browserButtonFollowsFolder();
@@ -547,83 +543,6 @@ void HelpTest::pageLinksResolve() {
         }
     }
     QVERIFY(checked > 20);
-}
-
-void HelpTest::fileSystemTypes_data() {
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<bool>("network");
-    QTest::addColumn<bool>("pseudo");
-    QTest::newRow("ext4") << "ext4" << false << false;
-    QTest::newRow("overlay") << "overlay" << false << false;
-    QTest::newRow("tmpfs") << "tmpfs" << false << false;
-    QTest::newRow("fuseblk") << "fuseblk" << false << false;
-    QTest::newRow("nfs") << "nfs" << true << false;
-    QTest::newRow("NFS4 upper") << "NFS4" << true << false;
-    QTest::newRow("cifs") << "cifs" << true << false;
-    QTest::newRow("smb3") << "smb3" << true << false;
-    QTest::newRow("sshfs") << "fuse.sshfs" << true << false;
-    QTest::newRow("9p") << "9p" << true << false;
-    QTest::newRow("proc") << "proc" << false << true;
-    QTest::newRow("sysfs") << "sysfs" << false << true;
-    QTest::newRow("cgroup2") << "cgroup2" << false << true;
-    QTest::newRow("empty") << "" << false << false;
-}
-
-void HelpTest::fileSystemTypes() {
-    QFETCH(QString, type);
-    QFETCH(bool, network);
-    QFETCH(bool, pseudo);
-    QCOMPARE(calculator::IsNetworkFileSystemType(type), network);
-    QCOMPARE(calculator::IsPseudoFileSystemType(type), pseudo);
-}
-
-void HelpTest::removableDevices_data() {
-    // A sysfs of our own: a USB stick sdz with partition sdz1, a fixed disk
-    // sda with partition sda2, a mapper device and an optical drive.
-    const QString sys = temp_.filePath(QStringLiteral("sys"));
-    const QString dev = temp_.filePath(QStringLiteral("dev"));
-    struct Node {
-        const char* path;
-        const char* removable; // nullptr: a partition
-    };
-    const Node nodes[] = {
-        {"devices/usb1/block/sdz", "1\n"},     {"devices/usb1/block/sdz/sdz1", nullptr},
-        {"devices/ata1/block/sda", "0\n"},     {"devices/ata1/block/sda/sda2", nullptr},
-        {"devices/virtual/block/dm-0", "0\n"}, {"devices/ata2/block/sr0", "1\n"}};
-    QDir().mkpath(sys + QStringLiteral("/class/block"));
-    for (const Node& n : nodes) {
-        const QString dir = sys + QLatin1Char('/') + QLatin1String(n.path);
-        QDir().mkpath(dir);
-        WriteFile(dir + (n.removable ? QStringLiteral("/removable") : QStringLiteral("/partition")),
-                  n.removable ? QByteArray(n.removable) : QByteArray("1\n"));
-        QFile::link(dir, sys + QStringLiteral("/class/block/") + QFileInfo(dir).fileName());
-    }
-    QDir().mkpath(dev + QStringLiteral("/disk/by-label"));
-    WriteFile(dev + QStringLiteral("/sdz1"), {});
-    QFile::link(dev + QStringLiteral("/sdz1"), dev + QStringLiteral("/disk/by-label/STICK"));
-
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<QString>("sysRoot");
-    QTest::addColumn<bool>("removable");
-    QTest::newRow("stick partition") << "/dev/sdz1" << sys << true;
-    QTest::newRow("stick whole") << "/dev/sdz" << sys << true;
-    QTest::newRow("fixed partition") << "/dev/sda2" << sys << false;
-    QTest::newRow("fixed whole") << "/dev/sda" << sys << false;
-    QTest::newRow("mapper") << "/dev/dm-0" << sys << false;
-    QTest::newRow("optical") << "/dev/sr0" << sys << true;
-    QTest::newRow("label link") << dev + QStringLiteral("/disk/by-label/STICK") << sys << true;
-    QTest::newRow("unknown disk") << "/dev/nvme9n1" << sys << false;
-    QTest::newRow("overlay") << "overlay" << sys << false;
-    QTest::newRow("tmpfs") << "tmpfs" << sys << false;
-    QTest::newRow("empty") << "" << sys << false;
-    QTest::newRow("no sysfs") << "/dev/sdz1" << temp_.filePath(QStringLiteral("nosys")) << false;
-}
-
-void HelpTest::removableDevices() {
-    QFETCH(QString, device);
-    QFETCH(QString, sysRoot);
-    QFETCH(bool, removable);
-    QCOMPARE(calculator::IsRemovableBlockDevice(device, sysRoot), removable);
 }
 
 void HelpTest::confirmableFolders_data() {

@@ -1,13 +1,15 @@
 // The operand edit box as a widget: reading and showing operands, number
 // system changes, Format and byte swaps, the clipboard in both directions,
 // the context menu's items and enabling, how it opens, and the prime search.
-#include "calculator/hex_edit_box.h"
-#include "calculator/settings_store.h"
+#include "calculator/common/command_registry.h"
+#include "calculator/common/hex_edit_box.h"
+#include "calculator/common/settings_store.h"
 #include "mpa/mpa.h"
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/control_id.h"
 #include "support/ui_test_support.h"
 #include "tools/primality_test_dialog.h"
+#include "tools/register_tools.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -87,17 +89,28 @@ const std::vector<int> kAllCommands = {32789, 32790, 32794, 32807, 32791, 32792,
                                        32795, 32796, 32797, 32798, 32799, 32800, 32801,
                                        32802, 32803, 32804, 32775, 32776};
 
-// Makes the tool commands available while it lives.
+// Whether the hash command's condition (the application crypto context) holds.
+bool gCryptoContext = false;
+
+// Serves every tool command while it lives, counting the runs; the hash
+// command also needs gCryptoContext.
 class ToolCommandsAvailable {
 public:
-    ToolCommandsAvailable() {
+    explicit ToolCommandsAvailable(int* runs = nullptr) {
         for (int id : kToolCommands)
-            CHexEditBox::SetCommandAvailable(id, true);
+            calculator::RegisterCommand(
+                id,
+                [runs](const calculator::CommandContext&) {
+                    if (runs)
+                        ++*runs;
+                },
+                id == 32776 ? calculator::CommandCondition([] { return gCryptoContext; })
+                            : calculator::CommandCondition());
     }
     ~ToolCommandsAvailable() {
         for (int id : kToolCommands)
-            CHexEditBox::SetCommandAvailable(id, false);
-        CHexEditBox::SetCryptoContextAvailable(false);
+            calculator::RegisterCommand(id, {});
+        gCryptoContext = false;
     }
 };
 
@@ -158,6 +171,8 @@ class HexEditBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The prime search asks its rounds through the Primality Test tool.
+    void initTestCase() { tools::RegisterToolsCommands({}); }
     // First, while no box has seen input yet.
     void firstInputSeedsTheGeneratorOnce();
 
@@ -786,7 +801,7 @@ void HexEditBoxTest::menuEnabling() {
     if (selectAll)
         box.selectAll();
     box.setOfferCrcAndHash(offerCrc);
-    CHexEditBox::SetCryptoContextAvailable(crypto);
+    gCryptoContext = crypto;
     SetClipboard(clipText, hexData, hexBlock);
 
     QList<int> actual;
@@ -817,29 +832,26 @@ void HexEditBoxTest::toolCommandsWaitForTheirTools() {
     MessageRecorder messages;
     CHexEditBox box;
     box.setPlainText("01 02");
-    CHexEditBox::SetCryptoContextAvailable(true);
+    gCryptoContext = true;
     SetClipboard("7");
     int runs = 0;
-    for (int id : kToolCommands)
-        CHexEditBox::SetCommandHandler(id, [&runs](CHexEditBox&) { ++runs; });
 
-    // Every rule holds, yet without their tools the items stay disabled.
-    for (int id : kToolCommands) {
+    // Every rule holds, yet without a tool serving them the items stay disabled.
+    for (int id : kToolCommands)
         QVERIFY2(!box.IsCommandEnabled(id), qPrintable(QString::number(id)));
-        box.RunCommand(id);
-    }
-    QCOMPARE(runs, 0);
     {
-        ToolCommandsAvailable available;
-        CHexEditBox::SetCryptoContextAvailable(true);
+        ToolCommandsAvailable available(&runs);
+        gCryptoContext = true;
         for (int id : kToolCommands) {
             QVERIFY2(box.IsCommandEnabled(id), qPrintable(QString::number(id)));
             box.RunCommand(id);
         }
         QCOMPARE(runs, int(kToolCommands.size()));
+        // The hash tool also needs the crypto context.
+        gCryptoContext = false;
+        QVERIFY(!box.IsCommandEnabled(32776));
+        QVERIFY(box.IsCommandEnabled(32775));
     }
-    for (int id : kToolCommands)
-        CHexEditBox::SetCommandHandler(id, {});
     QVERIFY(!box.IsCommandEnabled(32800));
 }
 

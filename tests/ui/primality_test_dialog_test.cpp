@@ -1,7 +1,7 @@
 // The round-count dialog of the primality tests and prime searches: the
 // stored count it starts from, the field check on OK, what it stores, and
 // the popup help ids of its controls.
-#include "calculator/settings_store.h"
+#include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
 #include "support/ui_test_support.h"
 #include "tools/primality_test_dialog.h"

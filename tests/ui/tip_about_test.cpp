@@ -1,7 +1,7 @@
 // The Tip of the Day, the About box, the toolbar images, the program icon
 // and the desktop entry.
 #include "calculator/about_dialog.h"
-#include "calculator/settings_store.h"
+#include "calculator/common/settings_store.h"
 #include "calculator/tip_of_day_dialog.h"
 #include "calculator/toolbar_images.h"
 #include "platform/qt/control_id.h"

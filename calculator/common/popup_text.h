@@ -1,10 +1,12 @@
-// The popup text file of the help file ("ctxpopup.txt"): short numbered texts
+// The popup texts of the help file ("ctxpopup.txt"): short numbered texts
 // shown beside a control when the user asks for help on it.
 #pragma once
 
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+
+class QWidget;
 
 namespace calculator {
 
@@ -18,5 +20,11 @@ namespace calculator {
 // carriage returns before line feeds are ignored.
 //   ".topic 1000\nOK button.\n" -> {1000: "OK button."}
 QMap<int, QString> ParsePopupTexts(const QByteArray& data);
+
+// Shows the popup text helpId of popupFile at the bottom-right corner of
+// control. Returns false (showing nothing) when the file has no such text,
+// so the caller can fall back to its default help handling.
+bool ShowPopupHelp(int helpId, QWidget* control,
+                   const QString& popupFile = QStringLiteral("ctxpopup.txt"));
 
 } // namespace calculator

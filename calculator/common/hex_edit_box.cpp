@@ -1,13 +1,10 @@
-#include "calculator/hex_edit_box.h"
+#include "calculator/common/hex_edit_box.h"
 
-#include "calculator/hex_edit_logic.h"
-#include "calculator/settings_store.h"
-#include "mpa/calculator_ops.h"
+#include "calculator/common/command_registry.h"
+#include "calculator/common/hex_edit_logic.h"
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/message_box.h"
-#include "resources/string_table.h"
 #include "text/hex_text.h"
-#include "tools/primality_test_dialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,28 +28,6 @@
 namespace calculator {
 namespace {
 
-// Operands above this many bytes ask for the round count before a prime
-// search, as a warning that it can take long.
-constexpr int kAskRoundsAbove = 16;
-
-struct CommandRegistry {
-    std::map<int, bool> available;
-    std::map<int, CHexEditBox::CommandHandler> handlers;
-    bool cryptoContext = false;
-};
-
-CommandRegistry& Registry() {
-    static CommandRegistry registry;
-    return registry;
-}
-
-// The commands whose dialogs live in the tools; they are disabled until the
-// tool registers.
-bool IsToolCommand(int id) {
-    return (id >= kCmdInsertFormatText && id <= kCmdGeneralPrimalityTest) ||
-           id == kCmdGetCrcValue || id == kCmdGetHashValue;
-}
-
 // The C library's generator backs the random fallback and the tip choice; it
 // is seeded once per process, on the first input any box sees.
 void SeedRandomOnce() {
@@ -61,39 +36,6 @@ void SeedRandomOnce() {
         seeded = true;
         std::srand(static_cast<unsigned>(std::time(nullptr)));
     }
-}
-
-QString StringText(int id) {
-    const char* s = resources::LoadStringText(id);
-    return s ? QString::fromLatin1(s) : QString();
-}
-
-uint32_t ReadLittleEndian32(const QByteArray& blob, qsizetype at) {
-    auto byte = [&](qsizetype i) { return static_cast<uint32_t>(static_cast<uint8_t>(blob[i])); };
-    return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
-}
-
-// The data bytes of a "Kestrune HEX-Data" blob (n, then n bytes), or nothing
-// when the blob is shorter than it claims or holds more than limit bytes.
-std::optional<QByteArray> HexDataBytes(const QByteArray& blob, int limit) {
-    if (blob.size() < 4)
-        return std::nullopt;
-    uint64_t n = ReadLittleEndian32(blob, 0);
-    if (n == 0 || n > static_cast<uint64_t>(limit) || n > static_cast<uint64_t>(blob.size() - 4))
-        return std::nullopt;
-    return blob.mid(4, static_cast<qsizetype>(n));
-}
-
-// The data bytes of a "Kestrune HEX-Block" blob (a, b, then a * b bytes).
-// The product is taken in 64 bits so that large factors cannot wrap round to
-// a small count that would pass the checks.
-std::optional<QByteArray> HexBlockBytes(const QByteArray& blob, int limit) {
-    if (blob.size() < 8)
-        return std::nullopt;
-    uint64_t n = uint64_t{ReadLittleEndian32(blob, 0)} * ReadLittleEndian32(blob, 4);
-    if (n == 0 || n > static_cast<uint64_t>(limit) || n > static_cast<uint64_t>(blob.size() - 8))
-        return std::nullopt;
-    return blob.mid(8, static_cast<qsizetype>(n));
 }
 
 // The bytes of pasted plain text, one per character where every character
@@ -125,28 +67,6 @@ CHexEditBox::CHexEditBox(QWidget* parent) : QPlainTextEdit(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
-void CHexEditBox::SetCommandAvailable(int commandId, bool available) {
-    Registry().available[commandId] = available;
-}
-
-bool CHexEditBox::IsCommandAvailable(int commandId) {
-    if (!IsToolCommand(commandId))
-        return true;
-    auto it = Registry().available.find(commandId);
-    return it != Registry().available.end() && it->second;
-}
-
-void CHexEditBox::SetCommandHandler(int commandId, CommandHandler handler) {
-    if (handler)
-        Registry().handlers[commandId] = std::move(handler);
-    else
-        Registry().handlers.erase(commandId);
-}
-
-void CHexEditBox::SetCryptoContextAvailable(bool available) {
-    Registry().cryptoContext = available;
 }
 
 int CHexEditBox::SetNumberSystem(int system, bool reportErrors) {
@@ -256,11 +176,13 @@ bool CHexEditBox::Paste(bool asHex) {
     if (mime && (mime->hasFormat(hexData) || mime->hasFormat(hexBlock))) {
         // The first private format present is the one taken; a damaged
         // blob fails the paste rather than falling through to another.
-        std::optional<QByteArray> bytes = mime->hasFormat(hexData)
-                                              ? HexDataBytes(mime->data(hexData), textLimit_)
-                                              : HexBlockBytes(mime->data(hexBlock), textLimit_);
+        const bool data = mime->hasFormat(hexData);
+        const QByteArray blob = mime->data(data ? hexData : hexBlock);
+        const std::string_view view(blob.constData(), static_cast<size_t>(blob.size()));
+        std::optional<std::string> bytes =
+            data ? HexDataBytes(view, textLimit_) : HexBlockBytes(view, textLimit_);
         std::string list;
-        if (bytes && text::FormatHexBytes(reinterpret_cast<const uint8_t*>(bytes->constData()),
+        if (bytes && text::FormatHexBytes(reinterpret_cast<const uint8_t*>(bytes->data()),
                                           static_cast<int32_t>(bytes->size()), list) > 0)
             r = HexListToBoxText(list, numberSystem(), upperCase());
     } else if (mime && mime->hasText()) {
@@ -282,59 +204,35 @@ void CHexEditBox::InsertHexList(const std::string& list) {
         InsertBoxText(r.text);
 }
 
-void CHexEditBox::SearchPrime(bool next) try {
+void CHexEditBox::SearchPrime(bool next) {
     std::string list;
     const int count = GetHexText(list);
     if (count <= 0) {
         platform::messageBox(this, text::kMsgInvalidInput);
         return;
     }
-    int rounds = tools::CPrimalityTestDialog::StoredTestCount();
-    if (count > kAskRoundsAbove) {
-        tools::CPrimalityTestDialog dialog(this);
-        dialog.setTitle(StringText(next ? 2058 : 2059));
-        dialog.setNote(StringText(2060));
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        rounds = dialog.testCount();
-    }
-    // A next prime may be one byte wider than the operand (FF -> 01 01).
-    std::vector<uint8_t> operand(static_cast<size_t>(count) + 8);
-    std::vector<uint8_t> prime(static_cast<size_t>(count) + 8);
-    const int32_t length =
-        text::ParseHexBytes(list, operand.data(), static_cast<int32_t>(operand.size()));
-    if (length <= 0) {
-        platform::messageBox(this, text::kMsgInvalidInput);
+    const std::optional<int> rounds = AskPrimeRounds(this, count, next);
+    if (!rounds)
         return;
-    }
-    int32_t found;
+    EditResult r;
     {
         WaitCursor wait;
-        found = next ? mpa::NextPrime(operand.data(), length, prime.data(),
-                                      static_cast<int32_t>(prime.size()), rounds)
-                     : mpa::PrevPrime(operand.data(), length, prime.data(),
-                                      static_cast<int32_t>(prime.size()), rounds);
+        r = SearchPrimeList(list, next, *rounds);
     }
     // No prime in reach (nothing below 3) leaves the operand as it is.
-    if (found <= 0)
-        return;
-    std::string result;
-    if (text::FormatHexBytes(prime.data(), found, result) > 0)
-        SetHexText(result);
-} catch (const std::bad_alloc&) {
-    platform::messageBox(this, text::kMsgOutOfMemory);
+    if (r.outcome == EditResult::Failed)
+        platform::messageBox(this, r.message);
+    else if (r.outcome == EditResult::Rewritten)
+        SetHexText(r.text);
 }
 
 void CHexEditBox::ExportToFile() {
     if (!Format(true))
         return;
-    // The Output Number dialog comes with the data exchange tools; until then
-    // exporting ends with the operand formatted.
+    RunRegisteredCommand(kCmdExportToFile, {this, this, true});
 }
 
 bool CHexEditBox::IsCommandEnabled(int commandId) const {
-    if (!IsCommandAvailable(commandId))
-        return false;
     const bool writable = !isReadOnly();
     const bool hasText = !document()->isEmpty();
     const bool hasSelection = textCursor().hasSelection();
@@ -360,6 +258,13 @@ bool CHexEditBox::IsCommandEnabled(int commandId) const {
     case kCmdToNextPrime:
     case kCmdToPreviousPrime:
         return writable && hasText;
+    default:
+        break;
+    }
+    // The rest open a tool's dialog: offered only while a tool serves them.
+    if (!IsCommandAvailable(commandId))
+        return false;
+    switch (commandId) {
     case kCmdInsertFormatText:
     case kCmdInsertRandomNumber:
     case kCmdInsertRandomPrime:
@@ -371,9 +276,8 @@ bool CHexEditBox::IsCommandEnabled(int commandId) const {
     case kCmdGeneralPrimalityTest:
         return hasText;
     case kCmdGetCrcValue:
-        return offerCrcAndHash() && hasText;
     case kCmdGetHashValue:
-        return offerCrcAndHash() && hasText && Registry().cryptoContext;
+        return offerCrcAndHash() && hasText;
     default:
         return false;
     }
@@ -413,12 +317,9 @@ void CHexEditBox::RunCommand(int commandId) {
     case kCmdToPreviousPrime:
         SearchPrime(false);
         break;
-    default: {
-        auto it = Registry().handlers.find(commandId);
-        if (it != Registry().handlers.end())
-            it->second(*this);
+    default:
+        RunRegisteredCommand(commandId, {this, this, true});
         break;
-    }
     }
 }
 

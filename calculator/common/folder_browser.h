@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QString>
 
+#include <optional>
+
 class QPushButton;
 
 namespace calculator {
@@ -16,17 +18,6 @@ namespace calculator {
 // ready and not read-only, neither a network nor a kernel pseudo file system,
 // and not on a removable disk.
 bool IsConfirmableFolder(const QString& path);
-
-// File system types (as the mount table names them) of shares reached over a
-// network: "nfs", "cifs", "fuse.sshfs", ...
-bool IsNetworkFileSystemType(const QString& type);
-// Kernel and virtual file systems that hold no user files: "proc", "sysfs", ...
-bool IsPseudoFileSystemType(const QString& type);
-// True when device (a device node path such as "/dev/sdb1", symbolic links
-// followed) is, or is a partition of, a disk whose <sysRoot>/class/block
-// entry reports removable media. Names that are no path ("overlay",
-// "tmpfs") are not removable.
-bool IsRemovableBlockDevice(const QString& device, const QString& sysRoot = QStringLiteral("/sys"));
 
 // The dialog BrowseForFolder runs: non-native, folders only, confirm button
 // kept in step with IsConfirmableFolder of the folder that would be chosen.
@@ -50,5 +41,10 @@ private:
     void scheduleUpdate();
     void updateConfirmButton();
 };
+
+// The folder browser: the chosen folder, or nothing when cancelled. OK is
+// enabled only for a writable folder on a local, fixed file system.
+std::optional<QString> BrowseForFolder(QWidget* owner, const QString& title,
+                                       const QString& initialFolder);
 
 } // namespace calculator

@@ -5,11 +5,11 @@
 // Nothing is filtered while typing; text is checked when read as an operand.
 #pragma once
 
+#include "resources/ids.h"
 #include "text/number_system.h"
 
 #include <QPlainTextEdit>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,34 +18,16 @@ class QMenu;
 namespace calculator {
 
 // Commands of the context menu (MENU 138), by menu id.
-enum HexEditCommand : int {
-    kCmdGetCrcValue = 32775,
-    kCmdGetHashValue = 32776,
-    kCmdUndo = 32789,
-    kCmdCopy = 32790,
-    kCmdPastePlainText = 32791,
-    kCmdPasteHexText = 32792,
-    kCmdDelete = 32793,
-    kCmdCopyAll = 32794,
-    kCmdToNextPrime = 32795,
-    kCmdToPreviousPrime = 32796,
-    kCmdInsertFormatText = 32797,
-    kCmdInsertRandomNumber = 32798,
-    kCmdInsertRandomPrime = 32799,
-    kCmdRandomicityTest = 32800,
-    kCmdFermatTest = 32801,
-    kCmdSolovayStrassenTest = 32802,
-    kCmdMillerRabinTest = 32803,
-    kCmdGeneralPrimalityTest = 32804,
-    kCmdCopyAllTrimSpaces = 32807,
-};
+using enum ids::Command;
+using ids::kCmdGetCrcValue;
+using ids::kCmdGetHashValue;
 
 class CHexEditBox : public QPlainTextEdit {
     Q_OBJECT
 
 public:
     // The context menu's resource id; 0 means no context menu.
-    static constexpr int kDefaultContextMenuId = 138;
+    static constexpr int kDefaultContextMenuId = ids::kMenuHexEdit;
     // Default text limit in characters (and bytes accepted by a paste).
     static constexpr int kDefaultTextLimit = 1 << 20;
 
@@ -89,10 +71,11 @@ public:
     // Replaces the selection with the list in the box's system and case, as
     // one undoable edit.
     void InsertHexList(const std::string& list);
-    // Next or previous prime of the operand (the round count comes from the
-    // settings, asked for first when the operand is above 16 bytes).
+    // Next or previous prime of the operand; the round count comes from the
+    // command registry's question (the Primality Test tool asks the user).
     void SearchPrime(bool next);
-    // Export through the Output Number dialog (enabled with that dialog).
+    // Formats the operand, then exports it through the tool that serves
+    // "Export To File" (the Output Number dialog).
     void ExportToFile();
 
     // Runs a context-menu command by its menu id (32789 "Undo" ... ); the
@@ -104,16 +87,6 @@ public:
     // Builds MENU 138 with every item enabled or disabled for the box's
     // current state; each action's data() is its command id.
     std::unique_ptr<QMenu> CreateContextMenu();
-
-    // The commands that open a tool's dialog (32797 to 32804, 32775, 32776)
-    // stay disabled until the tool registers: available makes their enabling
-    // rule apply, and RunCommand hands them to the handler. Process-wide.
-    using CommandHandler = std::function<void(CHexEditBox&)>;
-    static void SetCommandAvailable(int commandId, bool available);
-    static bool IsCommandAvailable(int commandId);
-    static void SetCommandHandler(int commandId, CommandHandler handler);
-    // Whether the application crypto context is acquired ("Get Hash Value...").
-    static void SetCryptoContextAvailable(bool available);
 
 signals:
     // The box received the keyboard focus (the calculator's active operand).

@@ -1,4 +1,4 @@
-#include "calculator/help_viewer.h"
+#include "calculator/common/help_viewer.h"
 
 #include <QAction>
 #include <QHelpContentWidget>

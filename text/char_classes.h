@@ -1,11 +1,13 @@
-// Character classes and token walking shared by the text codecs (internal).
+// Character classes and token walking of operand text: separators, hexadecimal
+// digit values and trimming, shared by the codecs, the key-store file reader,
+// the automation strings and the edit box.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace text::detail {
+namespace text {
 
 // Space, tab, carriage return and line feed separate tokens everywhere.
 inline constexpr std::string_view kSeparators = " \t\r\n";
@@ -56,4 +58,4 @@ template <typename F> bool ForEachToken(std::string_view s, F&& f) {
     return true;
 }
 
-} // namespace text::detail
+} // namespace text

@@ -5,16 +5,19 @@
 // refuses (with the string id to show when the box reports errors).
 #pragma once
 
+#include "resources/ids.h"
+
 #include "text/number_system.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace calculator {
 
 // String id shown by a failed paste when the box reports paste errors.
-inline constexpr int kMsgInvalidHexData = 2070;
+using ids::kMsgInvalidHexData;
 
 struct EditResult {
     enum Outcome {
@@ -66,5 +69,21 @@ EditResult HexListToBoxText(std::string_view list, text::NumberSystem system, bo
 // through HexListToBoxText. Empty text, or data over the limit, fails with 2070.
 EditResult PlainTextToHexInsert(std::string_view plain, text::NumberSystem system, bool upperCase,
                                 size_t limit);
+
+// The data bytes of a "Kestrune HEX-Data" clipboard blob (a little-endian
+// 32-bit count n, then n bytes), or nothing when the blob is shorter than it
+// claims, empty, or holds more than limit bytes.
+std::optional<std::string> HexDataBytes(std::string_view blob, int limit);
+// The data bytes of a "Kestrune HEX-Block" blob (counts a and b, then a * b
+// bytes), with the same refusals; the product is taken in 64 bits so that
+// large factors cannot wrap round to a small count that would pass.
+std::optional<std::string> HexBlockBytes(std::string_view blob, int limit);
+
+// The next (next) or previous probable prime of the operand given as a hex
+// byte list, tested with rounds rounds: Rewritten with the prime's hex byte
+// list; Unchanged when no prime is in reach (nothing below 3); Failed with
+// 2001 for a list without bytes, 2006 when memory runs out.
+//   SearchPrimeList("FF", true, 8) -> Rewritten "01 01 "
+EditResult SearchPrimeList(const std::string& list, bool next, int rounds);
 
 } // namespace calculator

@@ -1,4 +1,4 @@
-#include "calculator/settings_store.h"
+#include "calculator/common/settings_store.h"
 
 #include "platform/registry/registry.h"
 

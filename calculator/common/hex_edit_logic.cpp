@@ -1,7 +1,8 @@
-#include "calculator/hex_edit_logic.h"
+#include "calculator/common/hex_edit_logic.h"
 
+#include "mpa/calculator_ops.h"
+#include "text/char_classes.h"
 #include "text/hex_text.h"
-#include "text/text_chars.h"
 
 #include <algorithm>
 #include <climits>
@@ -54,7 +55,7 @@ std::string_view BeyondRadix(NumberSystem system) {
 // Reverses each run of unit tokens and writes every token followed by a space.
 std::string SwapTokens(std::string_view hex, int unit) {
     std::vector<std::string_view> tokens;
-    text::detail::ForEachToken(hex, [&](std::string_view token) {
+    text::ForEachToken(hex, [&](std::string_view token) {
         tokens.push_back(token);
         return true;
     });
@@ -96,7 +97,7 @@ EditResult ChangeNumberSystem(std::string_view text, NumberSystem from, NumberSy
 EditResult FormatText(std::string_view text, NumberSystem system, bool upperCase) try {
     if (!text::IsNumberSystem(system))
         return Fail(0);
-    text = text::detail::TrimLeft(text);
+    text = text::TrimLeft(text);
     if (text::CountHexTokens(text, false) <= 0)
         return Fail(text::kMsgInvalidInput);
     std::string formatted;
@@ -130,7 +131,7 @@ EditResult SwapByteOrder(std::string_view text, NumberSystem system, int unit, b
             return Fail(text::kMsgOutOfMemory);
         return Rewrite(std::move(shown));
     }
-    text = text::detail::Trim(text);
+    text = text::Trim(text);
     if (text.empty())
         return {};
     std::string normalized;
@@ -183,6 +184,58 @@ EditResult PlainTextToHexInsert(std::string_view plain, NumberSystem system, boo
     return HexListToBoxText(list, system, upperCase);
 } catch (const std::bad_alloc&) {
     return Fail(text::kMsgOutOfMemory);
+}
+
+namespace {
+
+uint32_t ReadLittleEndian32(std::string_view blob, size_t at) {
+    auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(blob[i])); };
+    return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
+}
+
+std::optional<std::string> CountedBytes(std::string_view blob, size_t header, uint64_t n,
+                                        int limit) {
+    if (n == 0 || limit < 0 || n > static_cast<uint64_t>(limit) || n > blob.size() - header)
+        return std::nullopt;
+    return std::string(blob.substr(header, static_cast<size_t>(n)));
+}
+
+} // namespace
+
+std::optional<std::string> HexDataBytes(std::string_view blob, int limit) {
+    if (blob.size() < 4)
+        return std::nullopt;
+    return CountedBytes(blob, 4, ReadLittleEndian32(blob, 0), limit);
+}
+
+std::optional<std::string> HexBlockBytes(std::string_view blob, int limit) {
+    if (blob.size() < 8)
+        return std::nullopt;
+    return CountedBytes(blob, 8,
+                        uint64_t{ReadLittleEndian32(blob, 0)} * ReadLittleEndian32(blob, 4), limit);
+}
+
+EditResult SearchPrimeList(const std::string& list, bool next, int rounds) try {
+    const int32_t count = text::CountHexTokens(list, true);
+    if (count <= 0)
+        return {EditResult::Failed, {}, text::kMsgInvalidInput};
+    // A next prime may be one byte wider than the operand (FF -> 01 01).
+    std::vector<uint8_t> operand(static_cast<size_t>(count) + 8);
+    std::vector<uint8_t> prime(static_cast<size_t>(count) + 8);
+    const int32_t length =
+        text::ParseHexBytes(list, operand.data(), static_cast<int32_t>(operand.size()));
+    if (length <= 0)
+        return {EditResult::Failed, {}, text::kMsgInvalidInput};
+    const int32_t found = next ? mpa::NextPrime(operand.data(), length, prime.data(),
+                                                static_cast<int32_t>(prime.size()), rounds)
+                               : mpa::PrevPrime(operand.data(), length, prime.data(),
+                                                static_cast<int32_t>(prime.size()), rounds);
+    std::string result;
+    if (found <= 0 || text::FormatHexBytes(prime.data(), found, result) <= 0)
+        return {};
+    return {EditResult::Rewritten, std::move(result), 0};
+} catch (const std::bad_alloc&) {
+    return {EditResult::Failed, {}, text::kMsgOutOfMemory};
 }
 
 } // namespace calculator

@@ -1,0 +1,164 @@
+// Every number that means something to the windows, in one place: string
+// ids of the string table, control ids, menu and toolbar command ids, help
+// (popup) ids and menu resource ids. Plain constants, no code.
+#pragma once
+
+namespace ids {
+
+// ---- strings (resources/string_table.cpp) ----
+enum StringId : int {
+    kStrAbout = 101,
+    kMsgInvalidInput = 2001,   // not a hexadecimal digit or separator
+    kMsgInvalidDecimal = 2002, // digit beyond decimal
+    kMsgInvalidOctal = 2003,   // digit beyond octal
+    kMsgInvalidBinary = 2004,  // digit beyond binary
+    kMsgOutOfMemory = 2006,    // working memory could not be had
+    kStrSearchNextPrime = 2058,
+    kStrSearchPreviousPrime = 2059,
+    kStrPrimeSearchNote = 2060,
+    kMsgInvalidHexData = 2070,
+    kMsgNoFirst = 2077,
+    kMsgNoSecond = 2078,
+    kMsgBadFirst = 2079,
+    kMsgBadSecond = 2080,
+    kMsgInternal = 2081,
+    kMsgBadThird = 2083,
+    kMsgJacobiModulus = 2084,
+    kMsgJacobiOrder = 2085,
+    kStrSystemTipHexadecimal = 2086, // 2086 .. 2089: the four radios' tooltips
+    kMsgNoUnaryValue = 2090,
+    kMsgBadUnaryValue = 2091,
+};
+
+// ---- controls shared by dialogs ----
+enum DialogControl : int {
+    kIdOk = 1,
+    kIdCancel = 2,
+};
+
+// ---- the operation buttons of the calculator window, by the operation ----
+enum OperationId : int {
+    kOpIncrement = 1009,
+    kOpDecrement = 1010,
+    kOpLsh = 1011,
+    kOpRsh = 1012,
+    kOpNot = 1013,
+    kOpAnd = 1014,
+    kOpOr = 1015,
+    kOpXor = 1016,
+    kOpSquare = 1017,
+    kOpSqrt = 1018,
+    kOpAdd = 1019,
+    kOpSubtract = 1020,
+    kOpMultiply = 1021,
+    kOpDivide = 1022,
+    kOpMod = 1023,
+    kOpGcd = 1024,
+    kOpPMod = 1025,
+    kOpModInverse = 1026,
+    kOpJacobi = 1027,
+};
+
+// ---- the other controls of the calculator window (DIALOG 102) ----
+enum CalculatorControl : int {
+    kIdSystemGroup = 1001,
+    kIdHexadecimal = 1002,
+    kIdDecimal = 1003,
+    kIdOctal = 1004,
+    kIdBinary = 1005,
+    kIdStepGroup = 1006,
+    kIdStepUpDown = 1007,
+    kIdStep = 1008,
+    kIdExchange = 1028,
+    kIdCopyXToY = 1029,
+    kIdCopyYToX = 1030,
+    kIdCopyRToX = 1031,
+    kIdCopyRToY = 1032,
+    kIdFormat = 1033,
+    kIdReverse = 1034,
+    kIdSwapW = 1035,
+    kIdSwapD = 1036,
+    kIdSwapL = 1037,
+    kIdDigit0 = 1038,  // 1038 .. 1047: "0" .. "9"
+    kIdLetterA = 1048, // 1048 .. 1053: "A" .. "F"
+    kIdClear = 1054,
+    kIdSpace = 1055,
+    kIdBackspace = 1056,
+    kIdX = 1057,
+    kIdY = 1058,
+    kIdZ = 1059,
+    kIdR = 1060,
+    kIdOperationLabel = 1061,
+    kIdMemoryLabel = 1062,
+    kIdMemoryClear = 1063,
+    kIdMemoryRecall = 1064,
+    kIdMemoryStore = 1065,
+    kIdMemoryAdd = 1066,
+    kIdMemorySubtract = 1067,
+};
+
+// ---- the Primality Test rounds dialog ----
+enum PrimalityTestControl : int {
+    kIdTestTimes = 1529,
+    kIdTestNote = 1538,
+};
+
+// ---- commands of the main menu, the toolbar and the edit box menu ----
+// One id per command: the edit box's "Get CRC Value..." is the Tools menu's
+// CRC command run on the box's operand, and so on.
+enum Command : int {
+    kCmdNumberFormatter = 32771,
+    kCmdKeyContainers = 32772,
+    kCmdRandomNumber = 32773,
+    kCmdRandomPrime = 32774,
+    kCmdCrc = 32775,  // also the edit box's "Get CRC Value..."
+    kCmdHash = 32776, // also the edit box's "Get Hash Value..."
+    kCmdScripts = 32777,
+    kCmdImportNumber = 32778,
+    kCmdExportToFile = 32779,
+    kCmdChecksum = 32780,
+    kCmdTopmost = 32781,
+    kCmdToolTips = 32782,
+    kCmdHelpContents = 32783,
+    kCmdTipOfDay = 32784,
+    kCmdSupport = 32787,
+    kCmdAbout = 32788,
+    kCmdUndo = 32789,
+    kCmdCopy = 32790,
+    kCmdPastePlainText = 32791,
+    kCmdPasteHexText = 32792,
+    kCmdDelete = 32793,
+    kCmdCopyAll = 32794,
+    kCmdToNextPrime = 32795,
+    kCmdToPreviousPrime = 32796,
+    kCmdInsertFormatText = 32797,
+    kCmdInsertRandomNumber = 32798,
+    kCmdInsertRandomPrime = 32799,
+    kCmdRandomicityTest = 32800,
+    kCmdFermatTest = 32801,
+    kCmdSolovayStrassenTest = 32802,
+    kCmdMillerRabinTest = 32803,
+    kCmdGeneralPrimalityTest = 32804,
+    kCmdUpperCase = 32805,
+    kCmdBitShifter = 32806,
+    kCmdCopyAllTrimSpaces = 32807,
+    kCmdDesktopCalculator = 32808,
+    kCmdExit = 57665,
+    kCmdHelpIndex = 57666,
+    kCmdHelpSearch = 57667,
+    kCmdToolbar = 59392,
+};
+inline constexpr int kCmdGetCrcValue = kCmdCrc;
+inline constexpr int kCmdGetHashValue = kCmdHash;
+
+// ---- popup help ids (texts of "ctxpopup.txt") ----
+enum HelpId : int {
+    kHelpOk = 1000,
+    kHelpCancel = 1001,
+    kHelpTestTimes = 2001,
+};
+
+// ---- menu resources ----
+inline constexpr int kMenuHexEdit = 138;
+
+} // namespace ids
