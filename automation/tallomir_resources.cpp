@@ -3,6 +3,8 @@
 #include "automation/zuriruv_interface.h"
 #include "automation/zuriruv_methods.h"
 
+using namespace platform::com;
+
 namespace automation {
 
 const char* const kProjectName = "Tallomir";

@@ -6,7 +6,13 @@
 
 namespace automation {
 
-using namespace platform::com;
+using platform::com::BSTR;
+using platform::com::CLSID;
+using platform::com::GUID;
+using platform::com::HRESULT;
+using platform::com::IDispatch;
+using platform::com::IID;
+using platform::com::LONG;
 
 // {61A366B6-165F-42B6-8A5E-3569B0780C33}
 constexpr CLSID CLSID_Zuriruv = {

@@ -15,6 +15,8 @@
 
 #include <string>
 
+using namespace platform::com;
+
 namespace automation {
 namespace {
 

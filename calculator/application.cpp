@@ -3,6 +3,7 @@
 #include "calculator/calculator_dlg.h"
 #include "calculator/common/help.h"
 #include "calculator/common/settings_store.h"
+#include "platform/crypto/provider_random.h"
 #include "tools/register_tools.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,8 @@ void InitializeApplication() {
     // The binary is lower-case by convention; the settings key keeps the
     // product's name.
     SetApplicationName("Ordovane");
+    // Random numbers come from the provider handle the window sets.
+    platform::InstallProviderRandom();
     // The first-run set-up of the key containers comes with the key
     // container work, and with it the crypto context handed to the tools.
     RegisterCommands(ToolServices{});

@@ -2,8 +2,7 @@
 // line. Exit status: 0 success, 1 a user error (the system's own message on
 // stderr), 2 bad usage.
 #include "cli/script_command.h"
-#include "mpa/random_source.h"
-#include "platform/crypto/crypt_provider.h"
+#include "platform/crypto/provider_random.h"
 #include "resources/string_table.h"
 #include "text/hex_text.h"
 #include "text/system_error.h"
@@ -183,20 +182,10 @@ int RunConvert(Args args) {
     return WriteOut(shown);
 }
 
-int ProviderFiller(uint32_t handle, uint32_t len, uint8_t* buffer) {
-    return platform::CryptGenRandom(handle, len, buffer) ? 1 : 0;
-}
-
-// The arithmetic library draws random bytes from the platform provider once a
-// handle is set, as in the program.
-void InstallRandomSource() {
-    mpa::SetRandomFiller(&ProviderFiller);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    InstallRandomSource();
+    platform::InstallProviderRandom();
     Args args(argv + 1, argc > 0 ? static_cast<size_t>(argc - 1) : 0);
     if (args.empty()) {
         std::fputs("ordovane-cli: no command given\n", stderr);

@@ -8,6 +8,9 @@
 #include <cstring>
 #include <thread>
 
+using namespace platform::com;
+using namespace platform::script;
+
 namespace scripting {
 
 struct CScriptSite::Run {

@@ -22,8 +22,21 @@
 
 namespace scripting {
 
-using namespace platform::com;
-using namespace platform::script;
+using platform::com::BSTR;
+using platform::com::CLSID;
+using platform::com::DWORD;
+using platform::com::EXCEPINFO;
+using platform::com::HRESULT;
+using platform::com::ITypeInfo;
+using platform::com::IUnknown;
+using platform::com::LCID;
+using platform::com::LPCOLESTR;
+using platform::com::REFIID;
+using platform::com::ULONG;
+using platform::com::VARIANT;
+using platform::script::IActiveScriptError;
+using platform::script::IActiveScriptSite;
+using platform::script::SCRIPTSTATE;
 
 class CScriptSite final : public IActiveScriptSite {
 public:

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <thread>
 
+using namespace platform::com;
+using namespace platform::script;
+
 namespace jstest {
 namespace {
 

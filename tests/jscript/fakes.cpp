@@ -2,6 +2,9 @@
 
 #include <strings.h>
 
+using namespace platform::com;
+using namespace platform::script;
+
 namespace jstest {
 
 namespace {

@@ -20,8 +20,36 @@
 
 namespace jstest {
 
-using namespace platform::com;
-using namespace platform::script;
+using platform::com::BSTR;
+using platform::com::CLSID;
+using platform::com::DISP_E_EXCEPTION;
+using platform::com::DISPID;
+using platform::com::DISPPARAMS;
+using platform::com::DWORD;
+using platform::com::E_INVALIDARG;
+using platform::com::E_NOTIMPL;
+using platform::com::EXCEPINFO;
+using platform::com::GuidFromString;
+using platform::com::HRESULT;
+using platform::com::IDispatch;
+using platform::com::IID;
+using platform::com::ITypeInfo;
+using platform::com::IUnknown;
+using platform::com::LCID;
+using platform::com::LONG;
+using platform::com::LPCOLESTR;
+using platform::com::LPOLESTR;
+using platform::com::REFIID;
+using platform::com::S_OK;
+using platform::com::SCODE;
+using platform::com::UINT;
+using platform::com::ULONG;
+using platform::com::VARIANT;
+using platform::com::VARTYPE;
+using platform::com::WORD;
+using platform::script::IActiveScriptError;
+using platform::script::IActiveScriptSite;
+using platform::script::SCRIPTSTATE;
 
 inline CLSID JScriptClsid() {
     CLSID id{};

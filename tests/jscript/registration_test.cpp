@@ -6,6 +6,9 @@
 
 #include <filesystem>
 
+using namespace platform::com;
+using namespace platform::script;
+
 namespace jstest {
 namespace {
 
