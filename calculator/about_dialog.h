@@ -1,6 +1,8 @@
 // The About box: the product banner, the product name and version, and OK.
 #pragma once
 
+#include "resources/ids.h"
+
 #include <QDialog>
 
 namespace calculator {
@@ -9,10 +11,10 @@ class CAboutDialog : public QDialog {
     Q_OBJECT
 public:
     // Control ids of the dialog.
-    static constexpr int kIdOk = 1;
-    static constexpr int kIdBanner = 1000;
-    static constexpr int kIdProductName = 1001;
-    static constexpr int kIdVersion = 1002;
+    static constexpr int kIdOk = ids::kIdOk;
+    static constexpr int kIdBanner = ids::kIdAboutBanner;
+    static constexpr int kIdProductName = ids::kIdAboutProductName;
+    static constexpr int kIdVersion = ids::kIdAboutVersion;
 
     explicit CAboutDialog(QWidget* parent = nullptr);
 };

@@ -368,7 +368,7 @@ void CCalculatorDlg::CreateMenu() {
     connect(file, &QMenu::aboutToShow, this, [this] {
         UpdateCommandStates();
         actions_[kCmdImportNumber]->setEnabled(CommandAvailable(kCmdImportNumber) && active_ &&
-                                               active_->IsCommandEnabled(32797));
+                                               active_->IsCommandEnabled(kCmdInsertFormatText));
     });
 
     QMenu* tools = menuBar_->addMenu(QStringLiteral("&Tools"));

@@ -22,10 +22,10 @@ constexpr char kValueTipOfDay[] = "TipOfDay";
 constexpr int kHeadingGrowth = 6;
 
 std::vector<int> MakeTipIds() {
-    std::vector<int> ids{5501};
-    for (int id = 5506; id <= 5569; ++id)
-        ids.push_back(id);
-    return ids;
+    std::vector<int> tips{ids::kStrFirstTip};
+    for (int id = ids::kStrTipsFrom; id <= ids::kStrTipsTo; ++id)
+        tips.push_back(id);
+    return tips;
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 // shows it at start-up ("View" "TipOfDay").
 #pragma once
 
+#include "resources/ids.h"
+
 #include "calculator/tip_choice.h"
 
 #include <QDialog>
@@ -20,11 +22,11 @@ class CTipOfDayDialog : public QDialog {
     Q_OBJECT
 public:
     // Control ids of the dialog.
-    static constexpr int kIdNextTip = 1;
-    static constexpr int kIdClose = 2;
-    static constexpr int kIdShowAtStartup = 1000;
-    static constexpr int kIdTipText = 1001;
-    static constexpr int kIdHeading = 1002;
+    static constexpr int kIdNextTip = ids::kIdNextTip;
+    static constexpr int kIdClose = ids::kIdTipClose;
+    static constexpr int kIdShowAtStartup = ids::kIdShowAtStartup;
+    static constexpr int kIdTipText = ids::kIdTipText;
+    static constexpr int kIdHeading = ids::kIdTipHeading;
 
     // random: rand()-like values for the choice of tips; empty means
     // std::rand. The first tip is chosen here.

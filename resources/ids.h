@@ -97,6 +97,26 @@ enum CalculatorControl : int {
     kIdMemorySubtract = 1067,
 };
 
+// ---- the Tip of the Day dialog ----
+enum TipOfDayControl : int {
+    kIdNextTip = 1,
+    kIdTipClose = 2,
+    kIdShowAtStartup = 1000,
+    kIdTipText = 1001,
+    kIdTipHeading = 1002,
+};
+// The tips: string 5501, then 5506 .. 5569.
+inline constexpr int kStrFirstTip = 5501;
+inline constexpr int kStrTipsFrom = 5506;
+inline constexpr int kStrTipsTo = 5569;
+
+// ---- the About box ----
+enum AboutControl : int {
+    kIdAboutBanner = 1000,
+    kIdAboutProductName = 1001,
+    kIdAboutVersion = 1002,
+};
+
 // ---- the Primality Test rounds dialog ----
 enum PrimalityTestControl : int {
     kIdTestTimes = 1529,
