@@ -34,6 +34,7 @@ enum StringId : int {
 enum DialogControl : int {
     kIdOk = 1,
     kIdCancel = 2,
+    kIdHelp = 57670, // the Help button of every tool dialog
 };
 
 // ---- the operation buttons of the calculator window, by the operation ----

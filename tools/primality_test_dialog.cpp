@@ -1,6 +1,5 @@
 #include "tools/primality_test_dialog.h"
 
-#include "calculator/common/popup_text.h"
 #include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
 
@@ -32,9 +31,8 @@ bool InRange(int count) {
 
 } // namespace
 
-CPrimalityTestDialog::CPrimalityTestDialog(QWidget* parent) : QDialog(parent) {
+CPrimalityTestDialog::CPrimalityTestDialog(QWidget* parent) : CHelpDialog(parent) {
     setWindowTitle(QString::fromLatin1(kDefaultTitle));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
 
     auto* caption = new QLabel(QStringLiteral("Test Times: "), this);
     testTimes_ = new QLineEdit(this);
@@ -68,9 +66,7 @@ CPrimalityTestDialog::CPrimalityTestDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(note_);
     layout->addLayout(buttons);
 
-    for (QWidget* control : {static_cast<QWidget*>(testTimes_), static_cast<QWidget*>(note_),
-                             static_cast<QWidget*>(ok_), static_cast<QWidget*>(cancel_)})
-        control->installEventFilter(this);
+    WatchHelpRequests();
 
     testCount_ = StoredTestCount();
     testTimes_->setText(QString::number(testCount_));
@@ -119,41 +115,6 @@ void CPrimalityTestDialog::accept() {
     testCount_ = count;
     calculator::WriteProfileInt(kSection, kTestTimes, count);
     QDialog::accept();
-}
-
-bool CPrimalityTestDialog::RequestPopupHelp(int helpId, QWidget* control) {
-    return calculator::ShowPopupHelp(helpId, control);
-}
-
-bool CPrimalityTestDialog::HandleHelpRequest(QWidget* control) {
-    int helpId = HelpIdFor(platform::ControlId(control));
-    return helpId != 0 && RequestPopupHelp(helpId, control);
-}
-
-bool CPrimalityTestDialog::eventFilter(QObject* watched, QEvent* event) {
-    auto* control = qobject_cast<QWidget*>(watched);
-    if (control) {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && HandleHelpRequest(control))
-                return true;
-            break;
-        case QEvent::WhatsThis:
-            if (HandleHelpRequest(control))
-                return true;
-            break;
-        case QEvent::QueryWhatsThis:
-            // Lets the help cursor pick controls that have a popup.
-            if (HelpIdFor(platform::ControlId(control)) != 0) {
-                event->accept();
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace tools

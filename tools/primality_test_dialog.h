@@ -5,7 +5,8 @@
 
 #include "resources/ids.h"
 
-#include <QDialog>
+#include "calculator/common/help_dialog.h"
+
 #include <QString>
 
 class QLabel;
@@ -14,7 +15,7 @@ class QPushButton;
 
 namespace tools {
 
-class CPrimalityTestDialog : public QDialog {
+class CPrimalityTestDialog : public calculator::CHelpDialog {
     Q_OBJECT
 
 public:
@@ -35,6 +36,7 @@ public:
     static int StoredTestCount();
     // The popup help id of a control id (0: the control has none).
     static int HelpIdFor(int controlId);
+    int HelpId(int controlId) const override { return HelpIdFor(controlId); }
 
     // An empty text keeps the default title or note.
     void setTitle(const QString& title);
@@ -45,17 +47,7 @@ public slots:
     // Accepts only a field holding an integer 1..128, which is then stored.
     void accept() override;
 
-protected:
-    // Help requests on the controls (F1 while one has the focus, or the
-    // help cursor) show its popup; without one the default handling runs.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // Shows the popup of helpId beside control; false when there is none.
-    virtual bool RequestPopupHelp(int helpId, QWidget* control);
-
 private:
-    // True when control has a help id and its popup was shown.
-    bool HandleHelpRequest(QWidget* control);
-
     QLineEdit* testTimes_ = nullptr;
     QLabel* note_ = nullptr;
     QPushButton* ok_ = nullptr;
