@@ -1,9 +1,11 @@
 #include "tools/input_ranges.h"
 
+#include "text/hex_text.h"
 #include "text/integer_literal.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace tools {
 namespace {
@@ -120,6 +122,19 @@ uint32_t ParseHexField(std::string_view text) {
         return 0xffffffffu;
     uint32_t v = uint32_t(value);
     return negative ? uint32_t(0u - v) : v;
+}
+
+std::optional<std::vector<uint8_t>> ReadHexMessage(std::string_view text) {
+    if (text::CountHexTokens(text, false) <= 0)
+        return std::nullopt;
+    std::string list;
+    text::NormalizeHexText(text, list);
+    int32_t count = text::CountHexTokens(list, true);
+    if (count <= 0)
+        return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(count));
+    bytes.resize(size_t(text::ParseHexBytes(list, bytes.data(), count)));
+    return bytes;
 }
 
 std::optional<size_t> MemorySource::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) {

@@ -47,6 +47,14 @@ std::vector<ByteRange> BuildIncludedRanges(std::string_view ignoreText, uint64_t
 // ParseHexField(" -1") == 0xffffffff; ParseHexField("12zz") == 0x12.
 uint32_t ParseHexField(std::string_view text);
 
+// The bytes of a hex message, read as the file tools read the message box
+// with "Hex Number" set: the text is first formatted into a hex byte list
+// (longer tokens split into bytes, "616263" -> 61 62 63), then every piece
+// must be one or two hexadecimal digits. nullopt (message kMsgInvalidHexData)
+// when a character is not a hexadecimal digit or separator, or there is no
+// byte. ReadHexMessage("61 62 63") == {'a', 'b', 'c'}.
+std::optional<std::vector<uint8_t>> ReadHexMessage(std::string_view text);
+
 // Where the bytes come from: a file or a buffer, read at absolute offsets.
 class ByteSource {
 public:
