@@ -1,6 +1,11 @@
 // ordovane-cli: the operand codecs and, later, the arithmetic from the command
 // line. Exit status: 0 success, 1 a user error (the system's own message on
 // stderr), 2 bad usage.
+#include "cli/checksum_command.h"
+#include "cli/command_support.h"
+#include "cli/crc_command.h"
+#include "cli/export_command.h"
+#include "cli/hash_command.h"
 #include "cli/script_command.h"
 #include "platform/crypto/provider_random.h"
 #include "resources/string_table.h"
@@ -17,11 +22,15 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitUserError = 1;
-constexpr int kExitUsage = 2;
-
-using Args = std::span<char* const>;
+using cli::Args;
+using cli::HelpRequest;
+using cli::kExitOk;
+using cli::kExitUsage;
+using cli::kExitUserError;
+using cli::OptionValue;
+using cli::ReadAll;
+using cli::UsageError;
+using cli::WriteOut;
 
 struct Command {
     std::string_view name;
@@ -29,14 +38,6 @@ struct Command {
     std::string_view help;     // indented description lines
     int (*run)(Args args);     // args after the command name
 };
-
-// Thrown for bad usage; main reports it with the usage text and exit code 2.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-// Help was asked for inside a command's arguments.
-struct HelpRequest {};
 
 int RunConvert(Args args);
 int RunScript(Args args) {
@@ -57,6 +58,42 @@ constexpr Command kCommands[] = {
      "      follows the file's extension (js, vbs) unless given; - reads the\n"
      "      script from standard input (JScript unless given).\n",
      &RunScript},
+    {"crc",
+     "[--poly EXPONENTS] [--reflected] [--init HEX] [--xor HEX] [--preset NAME]\n"
+     "      [--ignore RANGES] [--both] [--upper|--lower] (--message TEXT | --hex HEXLIST |\n"
+     "      FILE... | -)",
+     "      The CRC of each input, one line each: the value after the final XOR, or with\n"
+     "      --both the register before it and the value after it. The polynomial is a\n"
+     "      list of exponents from high to low (default 16,15,2,0), --init and --xor\n"
+     "      are hexadecimal (default 0), as in the CRC calculator. --preset sets all\n"
+     "      four from a catalogue name (crc --list-presets); options after it win.\n"
+     "      --ignore leaves byte offsets and ranges of files out (\"1024..2047, 512\").\n",
+     &cli::RunCrcCommand},
+    {"checksum",
+     "[--width 1|2|4|8] [--swap] [--pad HEX] [--xor VALUE] [--ignore RANGES]\n"
+     "      [--both] [--upper|--lower] FILE...",
+     "      The sum of each file's units of --width bytes (default 4), little-endian\n"
+     "      or with --swap big-endian; a partial last unit of each included range is\n"
+     "      completed with the --pad byte. One line per file: the value after the\n"
+     "      final XOR (an integer literal, hexadecimal by default), or with --both\n"
+     "      the sum before it and the value after it.\n",
+     &cli::RunChecksumCommand},
+    {"hash",
+     "[--algorithm NAME] [--ignore RANGES] [--list] [--upper]\n"
+     "      (--message TEXT | --hex HEXLIST | FILE... | - | --check [FILE...])",
+     "      The digest of each input with MD2, MD4, MD5, SHA-160 (SHA-1), SHA-224,\n"
+     "      SHA-256 (the default), SHA-384, SHA-512 or RIPEMD-160, in lower-case hex.\n"
+     "      Files and - print \"DIGEST  NAME\" lines that sha256sum -c accepts;\n"
+     "      --check verifies such lines from the given files or standard input.\n"
+     "      --list prints the digest as a hex byte list.\n",
+     &cli::RunHashCommand},
+    {"export",
+     "--format raw|base64|text|c|html [--system hex|dec|oct|bin] [-o FILE]\n"
+     "      [HEXLIST...]",
+     "      Writes the number (a hex byte list from the arguments or standard input)\n"
+     "      as the Output Number dialog writes that file type; --system dec, oct or\n"
+     "      bin writes its digit groups instead. To FILE, else to standard output.\n",
+     &cli::RunExportCommand},
 };
 
 void PrintUsage(std::FILE* to) {
@@ -69,31 +106,6 @@ void PrintUsage(std::FILE* to) {
                      static_cast<int>(c.help.size()), c.help.data());
 }
 
-// Prints the message of a string id as a user error.
-int UserError(int stringId) {
-    const char* text = resources::LoadStringText(stringId);
-    std::fprintf(stderr, "%s\n", text ? text : "The operand cannot be read.");
-    return kExitUserError;
-}
-
-bool ReadAll(std::FILE* from, std::string& out) {
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, from)) > 0)
-        out.append(buf, n);
-    return !std::ferror(from);
-}
-
-// Writes text and flushes, reporting a failure (a full disk, a closed pipe).
-int WriteOut(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "%s\n", text::SystemErrorText(errno).c_str());
-        return kExitUserError;
-    }
-    return kExitOk;
-}
-
 std::optional<text::NumberSystem> SystemNamed(std::string_view name) {
     if (name == "hex")
         return text::Hexadecimal;
@@ -103,20 +115,6 @@ std::optional<text::NumberSystem> SystemNamed(std::string_view name) {
         return text::Octal;
     if (name == "bin")
         return text::Binary;
-    return std::nullopt;
-}
-
-// The value of option `name` given as "--name VALUE" or "--name=VALUE" at
-// args[i] (advancing i past a separate value); nullopt when args[i] is not it.
-std::optional<std::string_view> OptionValue(Args args, size_t& i, std::string_view name) {
-    std::string_view arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size())
-            throw UsageError(std::string(name) + " needs a value");
-        return std::string_view(args[++i]);
-    }
-    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
-        return arg.substr(name.size() + 1);
     return std::nullopt;
 }
 
@@ -172,12 +170,12 @@ int RunConvert(Args args) {
     std::string list;
     text::HexListResult read = text::ToHexList(*from, input, list);
     if (read.count < 0)
-        return UserError(read.message);
+        return cli::UserError(read.message);
     if (read.count == 0)
         return kExitOk;
     std::string shown;
     if (text::FromHexList(*to, list, upperCase, shown) < 0)
-        return UserError(text::kMsgOutOfMemory);
+        return cli::UserError(text::kMsgOutOfMemory);
     shown += '\n';
     return WriteOut(shown);
 }

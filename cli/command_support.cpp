@@ -1,0 +1,132 @@
+#include "cli/command_support.h"
+
+#include "resources/string_table.h"
+#include "text/system_error.h"
+
+#include <cerrno>
+#include <chrono>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cli {
+
+std::optional<std::string_view> OptionValue(Args args, size_t& i, std::string_view name) {
+    std::string_view arg = args[i];
+    if (arg == name) {
+        if (i + 1 >= args.size())
+            throw UsageError(std::string(name) + " needs a value");
+        return std::string_view(args[++i]);
+    }
+    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
+        return arg.substr(name.size() + 1);
+    return std::nullopt;
+}
+
+std::string MessageText(int stringId) {
+    const char* text = resources::LoadStringText(stringId);
+    return text ? text : "The operand cannot be read.";
+}
+
+int UserError(int stringId, std::string_view where) {
+    std::string text = MessageText(stringId);
+    if (where.empty())
+        std::fprintf(stderr, "%s\n", text.c_str());
+    else
+        std::fprintf(stderr, "%.*s: %s\n", int(where.size()), where.data(), text.c_str());
+    return kExitUserError;
+}
+
+bool ReadAll(std::FILE* from, std::string& out) {
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, from)) > 0)
+        out.append(buf, n);
+    return !std::ferror(from);
+}
+
+int WriteOut(std::string_view text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "%s\n", text::SystemErrorText(errno).c_str());
+        return kExitUserError;
+    }
+    return kExitOk;
+}
+
+FileSource::~FileSource() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool FileSource::Open(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        int saved = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd_);
+        fd_ = -1;
+        errno = saved;
+        return false;
+    }
+    size_ = uint64_t(st.st_size);
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return true;
+}
+
+std::optional<size_t> FileSource::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) {
+    // A regular file gives what was asked unless it ends; the loop only
+    // covers interrupted or partial reads of the kernel.
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::pread(fd_, buffer + done, count - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return done;
+}
+
+namespace {
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Inputs from this size on get a progress line.
+constexpr uint64_t kLargeInput = uint64_t(64) << 20;
+
+} // namespace
+
+Progress::Progress(std::string_view label, uint64_t total)
+    : active_(total >= kLargeInput && ::isatty(STDERR_FILENO)), label_(label), total_(total),
+      lastMs_(NowMs()) {}
+
+Progress::~Progress() {
+    if (shown_) {
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+}
+
+void Progress::Update(uint64_t done) {
+    if (!active_)
+        return;
+    int64_t now = NowMs();
+    if (now - lastMs_ < 250)
+        return;
+    lastMs_ = now;
+    shown_ = true;
+    std::fprintf(stderr, "\r%s: %3d%%", label_.c_str(), int(done * 100 / total_));
+    std::fflush(stderr);
+}
+
+} // namespace cli
