@@ -1,14 +1,11 @@
 #include "cli/command_support.h"
 
+#include "platform/files/read_only_file.h"
 #include "resources/string_table.h"
 #include "text/system_error.h"
 
 #include <cerrno>
 #include <chrono>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace cli {
 
@@ -55,45 +52,6 @@ int WriteOut(std::string_view text) {
     return kExitOk;
 }
 
-FileSource::~FileSource() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-bool FileSource::Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-        return false;
-    struct stat st;
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        int saved = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd_);
-        fd_ = -1;
-        errno = saved;
-        return false;
-    }
-    size_ = uint64_t(st.st_size);
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return true;
-}
-
-std::optional<size_t> FileSource::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) {
-    // A regular file gives what was asked unless it ends; the loop only
-    // covers interrupted or partial reads of the kernel.
-    size_t done = 0;
-    while (done < count) {
-        ssize_t n = ::pread(fd_, buffer + done, count - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            break;
-        done += size_t(n);
-    }
-    return done;
-}
-
 namespace {
 
 int64_t NowMs() {
@@ -107,7 +65,7 @@ constexpr uint64_t kLargeInput = uint64_t(64) << 20;
 } // namespace
 
 Progress::Progress(std::string_view label, uint64_t total)
-    : active_(total >= kLargeInput && ::isatty(STDERR_FILENO)), label_(label), total_(total),
+    : active_(total >= kLargeInput && platform::StderrIsTerminal()), label_(label), total_(total),
       lastMs_(NowMs()) {}
 
 Progress::~Progress() {

@@ -4,6 +4,7 @@
 // on a terminal).
 #pragma once
 
+#include "tools/file_source.h"
 #include "tools/input_ranges.h"
 
 #include <cstdint>
@@ -53,20 +54,7 @@ int WriteOut(std::string_view text);
 // that chunks end only at range ends, as the dialogs' 16384-byte chunks do.
 inline constexpr size_t kCliChunkSize = size_t(1) << 20;
 
-// An open input file, read with pread at absolute offsets.
-class FileSource final : public tools::ByteSource {
-public:
-    ~FileSource() override;
-    // Opens path for reading; false (errno kept) when it cannot be opened or
-    // is a directory.
-    bool Open(const std::string& path);
-    uint64_t size() const { return size_; }
-    std::optional<size_t> ReadAt(uint64_t offset, uint8_t* buffer, size_t count) override;
-
-private:
-    int fd_ = -1;
-    uint64_t size_ = 0;
-};
+using tools::FileSource;
 
 // A progress line on stderr while a large input is read, only when stderr is
 // a terminal; at most four updates a second, erased when done.
