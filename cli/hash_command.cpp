@@ -1,5 +1,6 @@
 #include "cli/hash_command.h"
 
+#include "resources/ids.h"
 #include "text/system_error.h"
 #include "tools/digest/digests.h"
 
@@ -12,8 +13,8 @@
 namespace cli {
 namespace {
 
-inline constexpr int kMsgHashCannotOpen = 2043;
-inline constexpr int kMsgHashNeedMessage = 2042;
+using ids::kMsgHashCannotOpen;
+using ids::kMsgHashNeedMessage;
 
 struct Input {
     enum Kind { Message, HexList, File, Stdin } kind;

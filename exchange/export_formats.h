@@ -4,6 +4,8 @@
 // checked file write that never leaves a partial file behind.
 #pragma once
 
+#include "resources/ids.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,8 +13,8 @@
 
 namespace exchange {
 
-inline constexpr int kMsgNoValidNumber = 2015;    // "No valid number to be saved."
-inline constexpr int kMsgCannotCreateFile = 2016; // "Can't create file."
+using ids::kMsgNoValidNumber;
+using ids::kMsgCannotCreateFile;
 
 // The save dialog's filter index of each hex export.
 enum class ExportFormat : int {

@@ -3,6 +3,8 @@
 // unit completed with the pad byte, and the final XOR and display widths.
 #pragma once
 
+#include "resources/ids.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,8 +12,8 @@
 
 namespace tools {
 
-inline constexpr int kMsgChecksumNeedFile = 2035;
-inline constexpr int kMsgChecksumCannotOpen = 2036;
+using ids::kMsgChecksumNeedFile;
+using ids::kMsgChecksumCannotOpen;
 
 class Checksum {
 public:

@@ -5,6 +5,8 @@
 // carry-less multiplication folding where the CPU has it.
 #pragma once
 
+#include "resources/ids.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,13 +16,13 @@
 namespace tools {
 
 // String ids of the CRC calculator's messages.
-inline constexpr int kMsgCrcNeedMessage = 2020;
-inline constexpr int kMsgCrcNeedFile = 2021;
-inline constexpr int kMsgCrcCannotOpen = 2022;
-inline constexpr int kMsgCrcNeedPolynomial = 2024;
-inline constexpr int kMsgCrcCoefficientOrder = 2025; // not from high to low
-inline constexpr int kMsgCrcOrderRange = 2026;       // a value below 0 or above 32
-inline constexpr int kMsgCrcMsbNotSet = 2027;        // the first value is not 16 or 32
+using ids::kMsgCrcNeedMessage;
+using ids::kMsgCrcNeedFile;
+using ids::kMsgCrcCannotOpen;
+using ids::kMsgCrcNeedPolynomial;
+using ids::kMsgCrcCoefficientOrder;
+using ids::kMsgCrcOrderRange;
+using ids::kMsgCrcMsbNotSet;
 
 struct CrcPolynomial {
     enum Outcome {

@@ -4,6 +4,8 @@
 // Sizes and offsets are 64-bit, so files above 4 GiB are processed whole.
 #pragma once
 
+#include "resources/ids.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,9 +15,9 @@
 namespace tools {
 
 // String ids of the file tools' shared messages.
-inline constexpr int kMsgNoValidData = 2023;    // "The file has no valid data."
-inline constexpr int kMsgInternalError = 2028;  // "An internal error occurred."
-inline constexpr int kMsgInvalidHexData = 2070; // "Invalid hexdecimal data string!"
+using ids::kMsgNoValidData;
+using ids::kMsgInternalError;
+using ids::kMsgInvalidHexData;
 
 // The largest chunk the tools read and process at once.
 inline constexpr size_t kChunkSize = 16384;
