@@ -1,8 +1,12 @@
 #include "platform/crypto/crypt_provider.h"
 
+#include "platform/crypto/crypt_keys.h"
+#include "platform/crypto/last_error.h"
+#include "platform/crypto/provider_handles.h"
+
 #include <cerrno>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 #include <sys/random.h>
 
@@ -11,7 +15,8 @@ namespace {
 
 struct HandleTable {
     std::mutex lock;
-    std::unordered_set<HCRYPTPROV> open;
+    // Each open handle and the key container it is bound to, if any.
+    std::unordered_map<HCRYPTPROV, std::optional<std::string>> open;
     HCRYPTPROV next = 0x1000;
 };
 
@@ -50,20 +55,21 @@ bool kernelRandom(uint8_t* buffer, uint32_t len) {
 } // namespace
 
 HCRYPTPROV AcquireRandomContext() {
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    HCRYPTPROV h = allocateHandle(t);
-    if (h != 0)
-        t.open.insert(h);
-    return h;
+    return crypto::OpenProviderHandle(std::nullopt);
 }
 
 bool CryptReleaseContext(HCRYPTPROV provider, uint32_t flags) {
-    if (flags != 0)
+    if (flags != 0) {
+        SetLastError(NTE_BAD_FLAGS);
         return false;
+    }
     HandleTable& t = table();
     std::lock_guard<std::mutex> guard(t.lock);
-    return t.open.erase(provider) == 1;
+    if (t.open.erase(provider) != 1) {
+        SetLastError(NTE_BAD_UID);
+        return false;
+    }
+    return true;
 }
 
 bool IsProviderHandle(HCRYPTPROV provider) {
@@ -78,4 +84,26 @@ bool CryptGenRandom(HCRYPTPROV provider, uint32_t len, uint8_t* buffer) {
     return kernelRandom(buffer, len);
 }
 
+namespace crypto {
+
+HCRYPTPROV OpenProviderHandle(std::optional<std::string> container) {
+    HandleTable& t = table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    HCRYPTPROV h = allocateHandle(t);
+    if (h != 0)
+        t.open.emplace(h, std::move(container));
+    return h;
+}
+
+bool ProviderContainer(HCRYPTPROV provider, std::optional<std::string>* container) {
+    HandleTable& t = table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.open.find(provider);
+    if (it == t.open.end())
+        return false;
+    *container = it->second;
+    return true;
+}
+
+} // namespace crypto
 } // namespace platform
