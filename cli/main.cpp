@@ -1,6 +1,7 @@
 // ordovane-cli: the operand codecs and, later, the arithmetic from the command
 // line. Exit status: 0 success, 1 a user error (the system's own message on
 // stderr), 2 bad usage.
+#include "cli/keys_command.h"
 #include "cli/script_command.h"
 #include "mpa/random_source.h"
 #include "platform/crypto/crypt_provider.h"
@@ -43,6 +44,9 @@ int RunConvert(Args args);
 int RunScript(Args args) {
     return RunScriptCommand(args);
 }
+int RunKeys(Args args) {
+    return RunKeysCommand(args);
+}
 
 constexpr Command kCommands[] = {
     {"convert", "--from SYS --to SYS [--upper|--lower] [--] [TEXT...]",
@@ -58,6 +62,16 @@ constexpr Command kCommands[] = {
      "      follows the file's extension (js, vbs) unless given; - reads the\n"
      "      script from standard input (JScript unless given).\n",
      &RunScript},
+    {"keys", "list | create NAME | delete NAME | export NAME OPTIONS",
+     "      The program's key containers. list prints one name per line; create\n"
+     "      makes a container with both key pairs (or completes one); delete\n"
+     "      removes it without asking. export NAME --kind exchange|signature\n"
+     "      --cipher rc2|rc4 --base-message TEXT --dir DIR [--public FILE]\n"
+     "      [--private FILE] [--session FILE] writes the pair's public blob, its\n"
+     "      private blob encrypted with the session key derived from MD5(TEXT),\n"
+     "      and that digest (publickey.blob, privatekey.blob, session.md5 by\n"
+     "      default; an empty --session skips the digest).\n",
+     &RunKeys},
 };
 
 void PrintUsage(std::FILE* to) {

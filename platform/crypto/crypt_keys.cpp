@@ -302,6 +302,15 @@ bool CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, uint32_t blobType, uint32
     return Output(blob, pbData, pdwDataLen);
 }
 
+bool EnumKeyContainers(std::vector<std::string>* names) {
+    if (names == nullptr)
+        return Fail(EINVAL);
+    size_t damaged = 0;
+    if (!FailStore(crypto::ListContainers(names, &damaged)))
+        return false;
+    return damaged == 0 || Fail(NTE_KEYSET_ENTRY_BAD);
+}
+
 bool CryptDestroyKey(HCRYPTKEY hKey) {
     KeyTable& t = keys();
     std::lock_guard<std::mutex> guard(t.lock);

@@ -10,6 +10,8 @@
 #include "platform/platform_api.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -104,5 +106,10 @@ PLATFORM_API bool CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, uint32_t blo
 
 // Releases a key handle; NTE_BAD_KEY when it is not open.
 PLATFORM_API bool CryptDestroyKey(HCRYPTKEY hKey);
+
+// The names of all containers, sorted by their bytes. When a container file
+// cannot be read as one, the others are still listed and the call fails with
+// NTE_KEYSET_ENTRY_BAD.
+PLATFORM_API bool EnumKeyContainers(std::vector<std::string>* names);
 
 } // namespace platform
