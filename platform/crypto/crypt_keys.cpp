@@ -1,6 +1,5 @@
 #include "platform/crypto/crypt_keys.h"
 
-#include "platform/crypto/hash_values.h"
 #include "platform/crypto/key_blob.h"
 #include "platform/crypto/key_store.h"
 #include "platform/crypto/last_error.h"
@@ -8,7 +7,6 @@
 #include "platform/crypto/rsa_keys.h"
 #include "platform/crypto/session_key.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -122,12 +120,6 @@ std::optional<KeySpec> SpecOf(uint32_t keySpecOrAlg) {
     return std::nullopt;
 }
 
-bool NoHashes(HCRYPTHASH, std::vector<uint8_t>*) {
-    return Fail(NTE_BAD_HASH);
-}
-
-std::atomic<crypto::HashValueReader> g_hashValueReader{&NoHashes};
-
 bool Output(const std::vector<uint8_t>& blob, uint8_t* pbData, uint32_t* pdwDataLen) {
     const uint32_t capacity = *pdwDataLen;
     *pdwDataLen = static_cast<uint32_t>(blob.size());
@@ -140,14 +132,6 @@ bool Output(const std::vector<uint8_t>& blob, uint8_t* pbData, uint32_t* pdwData
 }
 
 } // namespace
-
-namespace crypto {
-
-HashValueReader SetHashValueReader(HashValueReader reader) {
-    return g_hashValueReader.exchange(reader ? reader : &NoHashes);
-}
-
-} // namespace crypto
 
 bool CryptAcquireContextA(HCRYPTPROV* phProv, const char* container, const char* provider,
                           uint32_t provType, uint32_t flags) {
@@ -251,7 +235,7 @@ bool CryptDeriveKey(HCRYPTPROV hProv, uint32_t algId, HCRYPTHASH hBaseData, uint
     if (algId != CALG_RC2 && algId != CALG_RC4)
         return Fail(NTE_BAD_ALGID);
     std::vector<uint8_t> value;
-    if (!g_hashValueReader.load()(hBaseData, &value))
+    if (!crypto::ReadHashValue(hBaseData, &value))
         return false;
     std::optional<crypto::SessionKey> key = crypto::DeriveBaseSessionKey(algId, value, flags);
     if (!key)

@@ -6,6 +6,7 @@
 // code below or, for a file failure, to the errno value.
 #pragma once
 
+#include "platform/crypto/crypt_hash.h"
 #include "platform/crypto/crypt_provider.h"
 #include "platform/platform_api.h"
 
@@ -16,7 +17,6 @@
 namespace platform {
 
 using HCRYPTKEY = uint32_t;
-using HCRYPTHASH = uint32_t;
 
 inline constexpr char MS_DEF_PROV_A[] = "Microsoft Base Cryptographic Provider v1.0";
 inline constexpr uint32_t PROV_RSA_FULL = 1;
@@ -89,9 +89,10 @@ PLATFORM_API bool CryptGetUserKey(HCRYPTPROV hProv, uint32_t keySpec, HCRYPTKEY*
 // CryptExportKey refuses PRIVATEKEYBLOB.
 PLATFORM_API bool CryptGenKey(HCRYPTPROV hProv, uint32_t algId, uint32_t flags, HCRYPTKEY* phKey);
 
-// An RC2 or RC4 session key derived from the value of hash hBaseData as the
-// base provider derives it (session_key.h): 40 bits and 11 zero salt bytes
-// unless flags say otherwise. NTE_BAD_ALGID, NTE_BAD_FLAGS, NTE_BAD_HASH.
+// An RC2 or RC4 session key derived from the value of hash hBaseData (which
+// this finishes, as reading HP_HASHVAL does) as the base provider derives it
+// (session_key.h): 40 bits and 11 zero salt bytes unless flags say
+// otherwise. NTE_BAD_ALGID, NTE_BAD_FLAGS, NTE_BAD_HASH.
 PLATFORM_API bool CryptDeriveKey(HCRYPTPROV hProv, uint32_t algId, HCRYPTHASH hBaseData,
                                  uint32_t flags, HCRYPTKEY* phKey);
 

@@ -2,7 +2,6 @@
 // CryptAcquireContextA, key pairs that outlive their handles, and the blobs
 // as OpenSSL's MSBLOB reader and GMP see them.
 #include "platform/crypto/crypt_keys.h"
-#include "platform/crypto/hash_values.h"
 #include "platform/crypto/last_error.h"
 #include "support/temp_key_store.h"
 
@@ -17,7 +16,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -40,28 +38,16 @@ Bytes Md5(const std::string& message) {
     return digest;
 }
 
-// Hash handles for CryptDeriveKey, filled by the test.
-std::map<HCRYPTHASH, Bytes>& TestHashes() {
-    static std::map<HCRYPTHASH, Bytes> hashes;
-    return hashes;
-}
-
-bool ReadTestHash(HCRYPTHASH hash, Bytes* value) {
-    auto it = TestHashes().find(hash);
-    if (it == TestHashes().end()) {
-        SetLastError(NTE_BAD_HASH);
-        return false;
-    }
-    *value = it->second;
-    return true;
-}
-
 // A session key derived from MD5(message) on provider h.
 HCRYPTKEY SessionKeyFor(HCRYPTPROV h, uint32_t algId, const std::string& message) {
-    crypto::SetHashValueReader(&ReadTestHash);
-    TestHashes()[7] = Md5(message);
+    HCRYPTHASH hash = 0;
     HCRYPTKEY key = 0;
-    EXPECT_TRUE(CryptDeriveKey(h, algId, 7, CRYPT_EXPORTABLE, &key)) << std::hex << GetLastError();
+    EXPECT_TRUE(CryptCreateHash(h, CALG_MD5, 0, 0, &hash));
+    EXPECT_TRUE(CryptHashData(hash, reinterpret_cast<const uint8_t*>(message.data()),
+                              static_cast<uint32_t>(message.size()), 0));
+    EXPECT_TRUE(CryptDeriveKey(h, algId, hash, CRYPT_EXPORTABLE, &key))
+        << std::hex << GetLastError();
+    CryptDestroyHash(hash);
     return key;
 }
 
@@ -321,16 +307,17 @@ TEST_F(KeyProviderTest, BlobsReadBackThroughOpenSslMsBlobReader) {
 TEST_F(KeyProviderTest, DeriveKeyRefusesWhatTheBaseProviderCannotMake) {
     HCRYPTPROV h = 0;
     ASSERT_TRUE(Acquire(&h, nullptr, CRYPT_VERIFYCONTEXT));
-    crypto::SetHashValueReader(&ReadTestHash);
-    TestHashes()[7] = Md5("abc");
+    HCRYPTHASH hash = 0;
+    ASSERT_TRUE(CryptCreateHash(h, CALG_MD5, 0, 0, &hash));
     HCRYPTKEY k = 0;
-    EXPECT_FALSE(CryptDeriveKey(h, 0x6610, 7, 0, &k));
+    EXPECT_FALSE(CryptDeriveKey(h, 0x6610, hash, 0, &k));
     EXPECT_EQ(GetLastError(), NTE_BAD_ALGID);
-    EXPECT_FALSE(CryptDeriveKey(h, CALG_RC4, 8, 0, &k));
+    EXPECT_FALSE(CryptDeriveKey(h, CALG_RC4, hash + 1, 0, &k));
     EXPECT_EQ(GetLastError(), NTE_BAD_HASH);
-    EXPECT_FALSE(CryptDeriveKey(h, CALG_RC4, 7, 0x00200000, &k));
+    EXPECT_FALSE(CryptDeriveKey(h, CALG_RC4, hash, 0x00200000, &k));
     EXPECT_EQ(GetLastError(), NTE_BAD_FLAGS);
-    ASSERT_TRUE(CryptDeriveKey(h, CALG_RC4, 7, 0, &k));
+    ASSERT_TRUE(CryptDeriveKey(h, CALG_RC4, hash, 0, &k));
+    CryptDestroyHash(hash);
     uint32_t len = 1024;
     Bytes buffer(1024);
     EXPECT_FALSE(CryptExportKey(k, 0, PRIVATEKEYBLOB, 0, buffer.data(), &len));
