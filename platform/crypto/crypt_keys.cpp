@@ -1,5 +1,6 @@
 #include "platform/crypto/crypt_keys.h"
 
+#include "platform/crypto/handle_table.h"
 #include "platform/crypto/key_blob.h"
 #include "platform/crypto/key_store.h"
 #include "platform/crypto/last_error.h"
@@ -10,8 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <unordered_map>
 #include <variant>
 
 #include <pwd.h>
@@ -32,44 +31,15 @@ struct UserPair {
 };
 using KeyObject = std::variant<UserPair, crypto::SessionKey>;
 
-struct KeyTable {
-    std::mutex lock;
-    std::unordered_map<HCRYPTKEY, KeyObject> open;
-    HCRYPTKEY next = 0x40000000; // apart from provider handles, to catch mix-ups
-};
-
-KeyTable& keys() {
-    static KeyTable t;
+// Key handles count from apart from provider handles, to catch mix-ups.
+crypto::HandleTable<KeyObject>& keys() {
+    static crypto::HandleTable<KeyObject> t(0x40000000);
     return t;
 }
 
 bool Fail(uint32_t code) {
     SetLastError(code);
     return false;
-}
-
-HCRYPTKEY AddKey(KeyObject object) {
-    KeyTable& t = keys();
-    std::lock_guard<std::mutex> guard(t.lock);
-    for (int tries = 0; tries < 1 << 20; ++tries) {
-        HCRYPTKEY h = t.next++;
-        if (t.next == 0)
-            t.next = 0x40000000;
-        if (h != 0 && !t.open.count(h)) {
-            t.open.emplace(h, std::move(object));
-            return h;
-        }
-    }
-    return 0;
-}
-
-std::optional<KeyObject> FindKey(HCRYPTKEY h) {
-    KeyTable& t = keys();
-    std::lock_guard<std::mutex> guard(t.lock);
-    auto it = t.open.find(h);
-    if (it == t.open.end())
-        return std::nullopt;
-    return it->second;
 }
 
 // The store's answer as the last error.
@@ -189,7 +159,7 @@ bool CryptGetUserKey(HCRYPTPROV hProv, uint32_t keySpec, HCRYPTKEY* phUserKey) {
     std::optional<crypto::StoredPair>& pair = spec == KeySpec::Exchange ? c.exchange : c.signature;
     if (!pair)
         return Fail(NTE_NO_KEY);
-    HCRYPTKEY h = AddKey(UserPair{spec, std::move(*pair)});
+    HCRYPTKEY h = keys().Add(UserPair{spec, std::move(*pair)});
     if (h == 0)
         return Fail(NTE_NO_MEMORY);
     *phUserKey = h;
@@ -219,7 +189,7 @@ bool CryptGenKey(HCRYPTPROV hProv, uint32_t algId, uint32_t flags, HCRYPTKEY* ph
     crypto::StoredPair pair{(flags & CRYPT_EXPORTABLE) != 0, std::move(*key)};
     if (!FailStore(crypto::PutPair(name, *spec, pair)))
         return false;
-    HCRYPTKEY h = AddKey(UserPair{*spec, std::move(pair)});
+    HCRYPTKEY h = keys().Add(UserPair{*spec, std::move(pair)});
     if (h == 0)
         return Fail(NTE_NO_MEMORY);
     *phKey = h;
@@ -240,7 +210,7 @@ bool CryptDeriveKey(HCRYPTPROV hProv, uint32_t algId, HCRYPTHASH hBaseData, uint
     std::optional<crypto::SessionKey> key = crypto::DeriveBaseSessionKey(algId, value, flags);
     if (!key)
         return Fail(NTE_BAD_FLAGS);
-    HCRYPTKEY h = AddKey(std::move(*key));
+    HCRYPTKEY h = keys().Add(std::move(*key));
     if (h == 0)
         return Fail(NTE_NO_MEMORY);
     *phKey = h;
@@ -251,7 +221,7 @@ bool CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, uint32_t blobType, uint32
                     uint8_t* pbData, uint32_t* pdwDataLen) {
     if (pdwDataLen == nullptr)
         return Fail(EINVAL);
-    std::optional<KeyObject> key = FindKey(hKey);
+    std::optional<KeyObject> key = keys().Find(hKey);
     if (!key)
         return Fail(NTE_BAD_KEY);
     if (flags != 0)
@@ -271,7 +241,7 @@ bool CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, uint32_t blobType, uint32
         return Fail(NTE_BAD_KEY_STATE);
     std::vector<uint8_t> blob = crypto::PrivateKeyBlob(user->pair.key, algId);
     if (hExpKey != 0) {
-        std::optional<KeyObject> exp = FindKey(hExpKey);
+        std::optional<KeyObject> exp = keys().Find(hExpKey);
         if (!exp)
             return Fail(NTE_BAD_KEY);
         const crypto::SessionKey* session = std::get_if<crypto::SessionKey>(&*exp);
@@ -296,11 +266,7 @@ bool EnumKeyContainers(std::vector<std::string>* names) {
 }
 
 bool CryptDestroyKey(HCRYPTKEY hKey) {
-    KeyTable& t = keys();
-    std::lock_guard<std::mutex> guard(t.lock);
-    if (t.open.erase(hKey) != 1)
-        return Fail(NTE_BAD_KEY);
-    return true;
+    return keys().Erase(hKey) || Fail(NTE_BAD_KEY);
 }
 
 } // namespace platform

@@ -1,41 +1,21 @@
 #include "platform/crypto/crypt_provider.h"
 
 #include "platform/crypto/crypt_keys.h"
+#include "platform/crypto/handle_table.h"
 #include "platform/crypto/last_error.h"
 #include "platform/crypto/provider_handles.h"
 
 #include <cerrno>
-#include <mutex>
-#include <unordered_map>
 
 #include <sys/random.h>
 
 namespace platform {
 namespace {
 
-struct HandleTable {
-    std::mutex lock;
-    // Each open handle and the key container it is bound to, if any.
-    std::unordered_map<HCRYPTPROV, std::optional<std::string>> open;
-    HCRYPTPROV next = 0x1000;
-};
-
-HandleTable& table() {
-    static HandleTable t;
+// Each open provider handle and the key container it is bound to, if any.
+crypto::HandleTable<std::optional<std::string>>& table() {
+    static crypto::HandleTable<std::optional<std::string>> t(0x1000);
     return t;
-}
-
-// Handles are never reused soon: a stale handle kept by a caller then fails
-// instead of reaching someone else's provider.
-HCRYPTPROV allocateHandle(HandleTable& t) {
-    for (int tries = 0; tries < 1 << 20; ++tries) {
-        HCRYPTPROV h = t.next++;
-        if (t.next == 0)
-            t.next = 0x1000;
-        if (h != 0 && !t.open.count(h))
-            return h;
-    }
-    return 0;
 }
 
 bool kernelRandom(uint8_t* buffer, uint32_t len) {
@@ -63,9 +43,7 @@ bool CryptReleaseContext(HCRYPTPROV provider, uint32_t flags) {
         SetLastError(NTE_BAD_FLAGS);
         return false;
     }
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    if (t.open.erase(provider) != 1) {
+    if (!table().Erase(provider)) {
         SetLastError(NTE_BAD_UID);
         return false;
     }
@@ -73,9 +51,7 @@ bool CryptReleaseContext(HCRYPTPROV provider, uint32_t flags) {
 }
 
 bool IsProviderHandle(HCRYPTPROV provider) {
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    return t.open.count(provider) == 1;
+    return table().Contains(provider);
 }
 
 bool CryptGenRandom(HCRYPTPROV provider, uint32_t len, uint8_t* buffer) {
@@ -87,21 +63,14 @@ bool CryptGenRandom(HCRYPTPROV provider, uint32_t len, uint8_t* buffer) {
 namespace crypto {
 
 HCRYPTPROV OpenProviderHandle(std::optional<std::string> container) {
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    HCRYPTPROV h = allocateHandle(t);
-    if (h != 0)
-        t.open.emplace(h, std::move(container));
-    return h;
+    return table().Add(std::move(container));
 }
 
 bool ProviderContainer(HCRYPTPROV provider, std::optional<std::string>* container) {
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    auto it = t.open.find(provider);
-    if (it == t.open.end())
+    std::optional<std::optional<std::string>> bound = table().Find(provider);
+    if (!bound)
         return false;
-    *container = it->second;
+    *container = std::move(*bound);
     return true;
 }
 

@@ -35,6 +35,19 @@ uint16_t Rotr(uint16_t x, int s) {
     return static_cast<uint16_t>((x >> s) | (x << (16 - s)));
 }
 
+// A block is four little-endian 16-bit words.
+void LoadWords(const uint8_t block[8], uint16_t r[4]) {
+    for (int i = 0; i < 4; ++i)
+        r[i] = static_cast<uint16_t>(block[2 * i] | (block[2 * i + 1] << 8));
+}
+
+void StoreWords(const uint16_t r[4], uint8_t block[8]) {
+    for (int i = 0; i < 4; ++i) {
+        block[2 * i] = static_cast<uint8_t>(r[i]);
+        block[2 * i + 1] = static_cast<uint8_t>(r[i] >> 8);
+    }
+}
+
 void XorBlock(uint8_t* into, const uint8_t* with) {
     for (int i = 0; i < 8; ++i)
         into[i] ^= with[i];
@@ -83,8 +96,7 @@ Rc2Key::Rc2Key(std::span<const uint8_t> key, uint32_t effectiveBits) {
 
 void Rc2Key::EncryptBlock(uint8_t block[8]) const {
     uint16_t r[4];
-    for (int i = 0; i < 4; ++i)
-        r[i] = static_cast<uint16_t>(block[2 * i] | (block[2 * i + 1] << 8));
+    LoadWords(block, r);
     int j = 0;
     auto mix = [&] {
         for (int i = 0; i < 4; ++i) {
@@ -106,16 +118,12 @@ void Rc2Key::EncryptBlock(uint8_t block[8]) const {
     mash();
     for (int n = 0; n < 5; ++n)
         mix();
-    for (int i = 0; i < 4; ++i) {
-        block[2 * i] = static_cast<uint8_t>(r[i]);
-        block[2 * i + 1] = static_cast<uint8_t>(r[i] >> 8);
-    }
+    StoreWords(r, block);
 }
 
 void Rc2Key::DecryptBlock(uint8_t block[8]) const {
     uint16_t r[4];
-    for (int i = 0; i < 4; ++i)
-        r[i] = static_cast<uint16_t>(block[2 * i] | (block[2 * i + 1] << 8));
+    LoadWords(block, r);
     int j = 63;
     auto rmix = [&] {
         for (int i = 3; i >= 0; --i) {
@@ -136,10 +144,7 @@ void Rc2Key::DecryptBlock(uint8_t block[8]) const {
     rmash();
     for (int n = 0; n < 5; ++n)
         rmix();
-    for (int i = 0; i < 4; ++i) {
-        block[2 * i] = static_cast<uint8_t>(r[i]);
-        block[2 * i + 1] = static_cast<uint8_t>(r[i] >> 8);
-    }
+    StoreWords(r, block);
 }
 
 std::vector<uint8_t> Rc2CbcEncrypt(const Rc2Key& key, const uint8_t iv[8],
