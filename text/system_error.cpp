@@ -40,6 +40,7 @@ constexpr ProviderText kProviderTexts[] = {
     {0x80090009, "Invalid flags specified."},
     {0x8009000A, "Invalid type specified."},
     {0x8009000B, "Key not valid for use in specified state."},
+    {0x8009000C, "Hash not valid for use in specified state."},
     {0x8009000D, "Key does not exist."},
     {0x8009000E, "Insufficient memory available for the operation."},
     {0x8009000F, "Object already exists."},
