@@ -102,6 +102,9 @@ ContainerResult CreateKeyContainer(const std::string& name) {
     if (Open(name, 0, &h)) {
         r.outcome = ContainerOutcome::AlreadyCreated;
         r.message = WithName("The key container \"%s\" had already been created.", name);
+    } else if (platform::GetLastError() == platform::NTE_KEYSET_ENTRY_BAD) {
+        // Creating would only say it exists; the damage is what to report.
+        return Failure();
     } else if (Open(name, platform::CRYPT_NEWKEYSET, &h)) {
         r.outcome = ContainerOutcome::Created;
         r.message = WithName("The key container \"%s\" has been created.", name);

@@ -60,7 +60,8 @@ struct ContainerResult {
 // Create: opens name, or creates it; then generates each missing key pair
 // (signature first, then exchange) exportable at the provider's default
 // length. Message "The key container "%s" had already been created." or
-// "... has been created."; a failure to open or create gives the error text.
+// "... has been created."; a failure to open or create gives the error text
+// (for a damaged container the damage, not that it exists).
 // A failure while completing the pairs gives the error text too (the
 // container stays).
 ContainerResult CreateKeyContainer(const std::string& name);

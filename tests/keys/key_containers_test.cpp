@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using keys::ContainerOutcome;
@@ -72,6 +76,22 @@ TEST_F(KeyContainersTest, CreateMakesOrCompletesBothPairs) {
     EXPECT_EQ(r.outcome, ContainerOutcome::Failed);
     EXPECT_EQ(r.error, platform::NTE_BAD_KEYSET_PARAM);
     EXPECT_EQ(r.message, "The key container name is invalid or too long.");
+}
+
+TEST_F(KeyContainersTest, CreateOnADamagedContainerReportsTheDamage) {
+    MakeContainer("Broken", false, false);
+    std::filesystem::path file;
+    for (const auto& e : std::filesystem::directory_iterator(keysDir_))
+        if (e.path().extension() == ".key")
+            file = e.path();
+    ASSERT_FALSE(file.empty());
+    std::ofstream(file, std::ios::trunc) << "junk\n";
+    keys::ContainerResult r = keys::CreateKeyContainer("Broken");
+    EXPECT_EQ(r.outcome, ContainerOutcome::Failed);
+    EXPECT_EQ(r.message, "The key container file is damaged.");
+    std::ifstream in(file);
+    std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, "junk\n");
 }
 
 TEST_F(KeyContainersTest, DeleteReportsWhatHappened) {
