@@ -6,6 +6,7 @@
 #include "cli/crc_command.h"
 #include "cli/export_command.h"
 #include "cli/hash_command.h"
+#include "cli/keys_command.h"
 #include "cli/script_command.h"
 #include "platform/crypto/provider_random.h"
 #include "resources/string_table.h"
@@ -42,6 +43,9 @@ struct Command {
 int RunConvert(Args args);
 int RunScript(Args args) {
     return RunScriptCommand(args);
+}
+int RunKeys(Args args) {
+    return RunKeysCommand(args);
 }
 
 constexpr Command kCommands[] = {
@@ -94,6 +98,16 @@ constexpr Command kCommands[] = {
      "      as the Output Number dialog writes that file type; --system dec, oct or\n"
      "      bin writes its digit groups instead. To FILE, else to standard output.\n",
      &cli::RunExportCommand},
+    {"keys", "list | create NAME | delete NAME | export NAME OPTIONS",
+     "      The program's key containers. list prints one name per line; create\n"
+     "      makes a container with both key pairs (or completes one); delete\n"
+     "      removes it without asking. export NAME --kind exchange|signature\n"
+     "      --cipher rc2|rc4 --base-message TEXT --dir DIR [--public FILE]\n"
+     "      [--private FILE] [--session FILE] writes the pair's public blob, its\n"
+     "      private blob encrypted with the session key derived from MD5(TEXT),\n"
+     "      and that digest (publickey.blob, privatekey.blob, session.md5 by\n"
+     "      default; an empty --session skips the digest).\n",
+     &RunKeys},
 };
 
 void PrintUsage(std::FILE* to) {

@@ -1,6 +1,7 @@
 #include "text/system_error.h"
 
 #include <clocale>
+#include <cstdint>
 #include <cstring>
 #include <locale.h>
 
@@ -23,9 +24,40 @@ locale_t EnglishLocale() {
     return c;
 }
 
+// The provider's own codes (platform/crypto/crypt_keys.h); none of them is
+// an errno value.
+struct ProviderText {
+    uint32_t code;
+    const char* text;
+};
+constexpr ProviderText kProviderTexts[] = {
+    {234, "More data is available."},
+    {0x80090001, "Bad UID."},
+    {0x80090002, "Bad Hash."},
+    {0x80090003, "Bad Key."},
+    {0x80090005, "Bad Data."},
+    {0x80090008, "Invalid algorithm specified."},
+    {0x80090009, "Invalid flags specified."},
+    {0x8009000A, "Invalid type specified."},
+    {0x8009000B, "Key not valid for use in specified state."},
+    {0x8009000C, "Hash not valid for use in specified state."},
+    {0x8009000D, "Key does not exist."},
+    {0x8009000E, "Insufficient memory available for the operation."},
+    {0x8009000F, "Object already exists."},
+    {0x80090014, "Invalid provider type specified."},
+    {0x80090016, "Keyset does not exist"},
+    {0x80090019, "The keyset is not defined."},
+    {0x8009001A, "The key container file is damaged."},
+    {0x8009001F, "The key container name is invalid or too long."},
+    {0x80090020, "An internal error occurred."},
+};
+
 } // namespace
 
 std::string SystemErrorText(int code) {
+    for (const ProviderText& p : kProviderTexts)
+        if (p.code == static_cast<uint32_t>(code))
+            return p.text;
     char buf[256] = {};
     locale_t english = EnglishLocale();
     locale_t previous = english ? uselocale(english) : locale_t{};

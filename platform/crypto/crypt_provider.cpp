@@ -1,36 +1,21 @@
 #include "platform/crypto/crypt_provider.h"
 
+#include "platform/crypto/crypt_keys.h"
+#include "platform/crypto/handle_table.h"
+#include "platform/crypto/last_error.h"
+#include "platform/crypto/provider_handles.h"
+
 #include <cerrno>
-#include <mutex>
-#include <unordered_set>
 
 #include <sys/random.h>
 
 namespace platform {
 namespace {
 
-struct HandleTable {
-    std::mutex lock;
-    std::unordered_set<HCRYPTPROV> open;
-    HCRYPTPROV next = 0x1000;
-};
-
-HandleTable& table() {
-    static HandleTable t;
+// Each open provider handle and the key container it is bound to, if any.
+crypto::HandleTable<std::optional<std::string>>& table() {
+    static crypto::HandleTable<std::optional<std::string>> t(0x1000);
     return t;
-}
-
-// Handles are never reused soon: a stale handle kept by a caller then fails
-// instead of reaching someone else's provider.
-HCRYPTPROV allocateHandle(HandleTable& t) {
-    for (int tries = 0; tries < 1 << 20; ++tries) {
-        HCRYPTPROV h = t.next++;
-        if (t.next == 0)
-            t.next = 0x1000;
-        if (h != 0 && !t.open.count(h))
-            return h;
-    }
-    return 0;
 }
 
 bool kernelRandom(uint8_t* buffer, uint32_t len) {
@@ -50,26 +35,23 @@ bool kernelRandom(uint8_t* buffer, uint32_t len) {
 } // namespace
 
 HCRYPTPROV AcquireRandomContext() {
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    HCRYPTPROV h = allocateHandle(t);
-    if (h != 0)
-        t.open.insert(h);
-    return h;
+    return crypto::OpenProviderHandle(std::nullopt);
 }
 
 bool CryptReleaseContext(HCRYPTPROV provider, uint32_t flags) {
-    if (flags != 0)
+    if (flags != 0) {
+        SetLastError(NTE_BAD_FLAGS);
         return false;
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    return t.open.erase(provider) == 1;
+    }
+    if (!table().Erase(provider)) {
+        SetLastError(NTE_BAD_UID);
+        return false;
+    }
+    return true;
 }
 
 bool IsProviderHandle(HCRYPTPROV provider) {
-    HandleTable& t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    return t.open.count(provider) == 1;
+    return table().Contains(provider);
 }
 
 bool CryptGenRandom(HCRYPTPROV provider, uint32_t len, uint8_t* buffer) {
@@ -78,4 +60,19 @@ bool CryptGenRandom(HCRYPTPROV provider, uint32_t len, uint8_t* buffer) {
     return kernelRandom(buffer, len);
 }
 
+namespace crypto {
+
+HCRYPTPROV OpenProviderHandle(std::optional<std::string> container) {
+    return table().Add(std::move(container));
+}
+
+bool ProviderContainer(HCRYPTPROV provider, std::optional<std::string>* container) {
+    std::optional<std::optional<std::string>> bound = table().Find(provider);
+    if (!bound)
+        return false;
+    *container = std::move(*bound);
+    return true;
+}
+
+} // namespace crypto
 } // namespace platform

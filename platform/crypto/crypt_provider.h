@@ -1,7 +1,7 @@
 // The cryptographic provider in place of the operating system's one: a table
 // of 32-bit provider handles (0 = none) and random bytes from the kernel.
-// Key containers join this table later; a handle that serves only random
-// bytes is what hosts hand to the arithmetic library today.
+// A handle is bound to a key container (crypt_keys.h) or, from
+// AcquireRandomContext, to none.
 #pragma once
 
 #include "platform/platform_api.h"
@@ -15,7 +15,8 @@ using HCRYPTPROV = uint32_t;
 // A new provider handle that serves random bytes; 0 when the table is full.
 PLATFORM_API HCRYPTPROV AcquireRandomContext();
 
-// Closes a handle; false when it is not open. flags must be 0.
+// Closes a handle; false (last error NTE_BAD_UID or NTE_BAD_FLAGS) when it is
+// not open or flags is not 0. Key handles taken from it stay usable.
 PLATFORM_API bool CryptReleaseContext(HCRYPTPROV provider, uint32_t flags);
 
 // True while the handle is open.

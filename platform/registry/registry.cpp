@@ -1,5 +1,6 @@
 #include "platform/registry/registry.h"
 
+#include "platform/files/private_files.h"
 #include "platform/registry/reg_text.h"
 
 #include <cerrno>
@@ -9,7 +10,6 @@
 #include <string_view>
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +18,7 @@ namespace platform::registry {
 namespace {
 
 using detail::Key;
+using files::FdGuard;
 
 // One operation at a time within the process; the file lock orders
 // processes.
@@ -29,18 +30,6 @@ std::mutex& ProcessLock() {
 std::string EnvOrEmpty(const char* name) {
     const char* v = std::getenv(name);
     return v ? std::string(v) : std::string();
-}
-
-std::string HomeDirectory() {
-    std::string home = EnvOrEmpty("HOME");
-    if (!home.empty())
-        return home;
-    struct passwd pw;
-    struct passwd* found = nullptr;
-    char buf[4096];
-    if (getpwuid_r(getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return ".";
 }
 
 std::string RootFile(const std::string& dir, Root root) {
@@ -104,75 +93,16 @@ Key* MakeKey(Key& tree, const std::vector<std::string>& parts, bool* created) {
 
 // ---- files -----------------------------------------------------------------
 
-class FdGuard {
-public:
-    explicit FdGuard(int fd = -1) : fd_(fd) {}
-    ~FdGuard() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FdGuard(const FdGuard&) = delete;
-    FdGuard& operator=(const FdGuard&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
-bool LockFd(int fd, int how) {
-    while (::flock(fd, how) != 0)
-        if (errno != EINTR)
-            return false;
-    return true;
-}
-
-bool DirectoryExists(const std::string& dir) {
-    struct stat st;
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// mkdir -p, each new level private to the user.
-bool EnsureDirectory(const std::string& dir) {
-    if (dir.empty())
-        return false;
-    for (size_t pos = 1; pos <= dir.size(); ++pos) {
-        if (pos != dir.size() && dir[pos] != '/')
-            continue;
-        std::string prefix = dir.substr(0, pos);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    return DirectoryExists(dir);
-}
-
 // Reads the root's file into *tree: Ok (a missing file is an empty root),
 // Corrupt or Io.
 RegError Load(const std::string& file, Root root, Key* tree) {
-    FdGuard fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    std::string text;
+    if (!files::ReadWholeFile(file, &text)) {
         if (errno == ENOENT) {
             *tree = Key();
             return RegError::Ok;
         }
         return RegError::Io;
-    }
-    std::string text;
-    char buf[65536];
-    while (true) {
-        ssize_t n = ::read(fd.get(), buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return RegError::Io;
-        }
-        if (n == 0)
-            break;
-        text.append(buf, static_cast<size_t>(n));
     }
     auto parsed = detail::Parse(root, text);
     if (!parsed)
@@ -181,37 +111,11 @@ RegError Load(const std::string& file, Root root, Key* tree) {
     return RegError::Ok;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Temporary file in the same folder, flushed to disk, renamed over the old
-// file, then the folder flushed so the rename itself survives a crash.
+// Replaces the root's file atomically (private_files.h).
 RegError Store(const std::string& dir, const std::string& file, Root root, const Key& tree) {
-    std::string text = detail::Serialize(root, tree);
-    std::string tmp = dir + "/." + detail::RootName(root) + ".reg.XXXXXX";
-    FdGuard fd(::mkostemp(tmp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
+    std::string tmpPrefix = std::string(".") + detail::RootName(root) + ".reg.";
+    if (!files::ReplaceFile(dir, file, tmpPrefix, detail::Serialize(root, tree)))
         return RegError::Io;
-    bool ok = WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0;
-    ok = ::close(fd.release()) == 0 && ok;
-    if (!ok || ::rename(tmp.c_str(), file.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return RegError::Io;
-    }
-    FdGuard dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() >= 0)
-        ::fsync(dirFd.get()); // best effort: the new file is in place either way
     return RegError::Ok;
 }
 
@@ -227,7 +131,7 @@ RegError Read(Root root, const std::function<RegError(const Key&)>& fn) {
     // No lock file (no folder yet, or a read-only one) is fine: writers
     // replace the file by rename, so an unlocked read still sees one whole
     // version.
-    if (lock.get() >= 0 && !LockFd(lock.get(), LOCK_SH))
+    if (lock.get() >= 0 && !files::LockFd(lock.get(), LOCK_SH))
         return RegError::Io;
     Key tree;
     RegError e = Load(RootFile(dir, root), root, &tree);
@@ -251,10 +155,10 @@ RegError Modify(Root root, bool mayAdd, const std::function<RegError(Key&, bool*
         bool changed = false;
         return fn(empty, &changed);
     }
-    if (!EnsureDirectory(dir))
+    if (!files::EnsureDirectory(dir))
         return RegError::Io;
     FdGuard lock(::open(LockFile(dir, root).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.get() < 0 || !LockFd(lock.get(), LOCK_EX))
+    if (lock.get() < 0 || !files::LockFd(lock.get(), LOCK_EX))
         return RegError::Io;
     Key tree;
     RegError e = Load(file, root, &tree);
@@ -294,11 +198,7 @@ std::string StoreDirectory() {
     std::string dir = EnvOrEmpty("ORDOVANE_REGISTRY_DIR");
     if (!dir.empty())
         return dir;
-    std::string data = EnvOrEmpty("XDG_DATA_HOME");
-    // A relative XDG_DATA_HOME is invalid and to be ignored.
-    if (data.empty() || data[0] != '/')
-        data = HomeDirectory() + "/.local/share";
-    return data + "/Pellacor/registry";
+    return files::DataHome() + "/Pellacor/registry";
 }
 
 RegError CreateKey(Root root, const std::string& path) {

@@ -1,8 +1,15 @@
 // ordovane-cli as a user runs it: output, messages and exit codes.
 #include "support/cli_run.h"
+#include "support/temp_key_store.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -100,6 +107,86 @@ TEST(Cli, BadUsageExitsWithTwo) {
         EXPECT_NE(r.err.find("ordovane-cli: "), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
     }
+}
+
+class CliKeys : public TempKeyStoreTest {};
+
+TEST_F(CliKeys, CreateListDeleteWithTheManagersMessages) {
+    struct Step {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    } steps[] = {
+        {{"keys", "list"}, 0, "", ""},
+        {{"keys", "create", "Box"}, 0, "The key container \"Box\" has been created.\n", ""},
+        {{"keys", "create", "Box"}, 0, "The key container \"Box\" had already been created.\n", ""},
+        {{"keys", "create", "../Other"},
+         0,
+         "The key container \"../Other\" has been created.\n",
+         ""},
+        {{"keys", "list"}, 0, "../Other\nBox\n", ""},
+        {{"keys", "delete", "Box"}, 0, "The key container \"Box\" has been deleted.\n", ""},
+        {{"keys", "delete", "Box"}, 1, "", "Keyset does not exist\n"},
+        {{"keys", "export", "Box", "--kind", "exchange", "--cipher", "rc4", "--base-message", "m",
+          "--dir", "/tmp"},
+         1,
+         "",
+         "Keyset does not exist\n"},
+        {{"keys", "export", "../Other", "--kind", "exchange", "--cipher", "rc4", "--base-message",
+          "", "--dir", "/tmp"},
+         1,
+         "",
+         "To derive a session key, you need feed some base data.\n"},
+        {{"keys", "export", "../Other", "--kind", "exchange", "--cipher", "rc4", "--base-message",
+          "m", "--dir", ""},
+         1,
+         "",
+         "Please browse a folder for saving key blobs.\n"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.args[1] + (s.args.size() > 2 ? " " + s.args[2] : ""));
+        CliRun r = RunCli(s.args);
+        EXPECT_EQ(r.status, s.status);
+        EXPECT_EQ(r.out, s.out);
+        EXPECT_EQ(r.err, s.err);
+    }
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"keys"},
+             {"keys", "create"},
+             {"keys", "rename", "a"},
+             {"keys", "export", "Box", "--kind", "both", "--cipher", "rc4", "--base-message", "m",
+              "--dir", "/tmp"},
+             {"keys", "export", "Box", "--kind", "exchange", "--cipher", "rc4", "--base-message",
+              "m", "--dir", "/tmp", "--public", ""},
+         }) {
+        CliRun r = RunCli(bad);
+        EXPECT_EQ(r.status, 2) << bad.back();
+        EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+    }
+}
+
+// What `openssl rsa -inform MSBLOB` makes of the exported files: the public
+// blob as it is, the private blob once its body is decrypted with RC4 keyed
+// by MD5("abc")[0..4] and 11 zero bytes.
+TEST_F(CliKeys, ExportedBlobsReadByOpenSsl) {
+    ASSERT_EQ(RunCli({"keys", "create", "Box"}).status, 0);
+    const std::string out = root_ + "/out";
+    ASSERT_EQ(::mkdir(out.c_str(), 0700), 0);
+    CliRun r = RunCli({"keys", "export", "Box", "--kind", "signature", "--cipher", "rc4",
+                       "--base-message", "abc", "--dir", out, "--session", ""});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "You have succeeded in exporting key blobs.\n");
+    EXPECT_FALSE(std::ifstream(out + "/session.md5").good());
+    const std::string script =
+        "cd '" + out +
+        "' && "
+        "openssl rsa -pubin -inform MSBLOB -in publickey.blob -noout 2>&1 && "
+        "head -c 8 privatekey.blob > plain.blob && tail -c +9 privatekey.blob | "
+        "openssl enc -d -rc4 -K 900150983c0000000000000000000000 -provider legacy "
+        "-provider default >> plain.blob && "
+        "openssl rsa -inform MSBLOB -in plain.blob -check -noout > check.txt 2>&1";
+    EXPECT_EQ(std::system(script.c_str()), 0) << ReadFile(out + "/check.txt");
+    EXPECT_EQ(ReadFile(out + "/check.txt"), "RSA key ok\n");
 }
 
 } // namespace

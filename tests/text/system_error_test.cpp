@@ -17,6 +17,14 @@ TEST(SystemErrorText, KnownCodesGiveTheLibraryText) {
     EXPECT_EQ(text::SystemErrorText(ENOMEM), "Cannot allocate memory");
 }
 
+TEST(SystemErrorText, ProviderCodesGiveTheProviderText) {
+    EXPECT_EQ(text::SystemErrorText(static_cast<int>(0x80090016u)), "Keyset does not exist");
+    EXPECT_EQ(text::SystemErrorText(static_cast<int>(0x8009000Du)), "Key does not exist.");
+    EXPECT_EQ(text::SystemErrorText(234), "More data is available.");
+    // Neighbours without a text stay generic.
+    EXPECT_EQ(text::SystemErrorText(static_cast<int>(0x80090015u)), "Generic Error");
+}
+
 TEST(SystemErrorText, UnknownCodesGiveGenericError) {
     for (int code : {99999, -1, -12345})
         EXPECT_EQ(text::SystemErrorText(code), "Generic Error") << code;
