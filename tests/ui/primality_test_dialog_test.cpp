@@ -3,6 +3,7 @@
 // the popup help ids of its controls.
 #include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
+#include "support/accessibility_check.h"
 #include "support/ui_test_support.h"
 #include "tools/primality_test_dialog.h"
 
@@ -51,6 +52,7 @@ class PrimalityTestDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void everyControlHasAName();
     void startsFromStoredCount_data();
     void startsFromStoredCount();
     void okChecksTheField_data();
@@ -259,4 +261,10 @@ void PrimalityTestDialogTest::helpCursorPicksOnlyControlsWithPopups() {
 }
 
 QTEST_MAIN(PrimalityTestDialogTest)
+void PrimalityTestDialogTest::everyControlHasAName() {
+    ScopedTempRegistry registry;
+    CPrimalityTestDialog dialog;
+    QCOMPARE(UnnamedControls(&dialog), QStringList());
+}
+
 #include "primality_test_dialog_test.moc"
