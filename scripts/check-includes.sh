@@ -100,9 +100,17 @@ for folder in scripting tools exchange keys; do
   [ "$folder" = scripting ] && own='scripting|automation'
   for f in $(sources "$folder" 1); do
     if is_window_file "$f"; then
-      # Floor 5: a dialog folder's windows sit on the widget floor and their own engines.
-      check_file "$f" "^($own|calculator/common|$lower)/" \
-        "a dialog folder includes neither the window nor another dialog folder"
+      # Floor 5: a dialog folder's windows sit on the widget floor and the
+      # engines (their own or another folder's), never on another folder's
+      # windows or the main window.
+      while IFS= read -r inc; do
+        [ -n "$inc" ] || continue
+        if [[ $inc =~ ^($own|calculator/common|$lower)/ ]]; then continue; fi
+        if [[ $inc =~ ^(tools|exchange|keys|scripting|automation)/ ]] && ! is_window_file "$inc"; then
+          continue
+        fi
+        report "$f" "$inc" "a dialog folder includes neither the window nor another folder's dialogs"
+      done < <(project_includes "$f")
     else
       no_qt "$f"
       check_file "$f" "^($own|$lower)/" "an engine includes no window"
