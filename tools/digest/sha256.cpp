@@ -70,9 +70,12 @@ void Sha256BlocksPortable(uint32_t* state, const uint8_t* p, size_t count) {
             uint32_t s1 = Rotr32(y, 17) ^ Rotr32(y, 19) ^ (y >> 10);                               \
             wi = w[k] += s0 + s1 + w[((k) + 9) & 15];                                              \
         }                                                                                          \
-        uint32_t t1 = h + (Rotr32(e, 6) ^ Rotr32(e, 11) ^ Rotr32(e, 25)) + (g ^ (e & (f ^ g))) +   \
-                      kK[(j) + (k)] + wi;                                                          \
-        uint32_t t2 = (Rotr32(a, 2) ^ Rotr32(a, 13) ^ Rotr32(a, 22)) + ((a & b) | (c & (a | b)));  \
+        /* h, the constant and the word are ready early; only Ch and the  */                       \
+        /* rotations of e wait for the previous round.                     */                      \
+        uint32_t t1 = h + kK[(j) + (k)] + wi;                                                      \
+        t1 += g ^ (e & (f ^ g));                                                                   \
+        t1 += Rotr32(e, 6) ^ Rotr32(e, 11) ^ Rotr32(e, 25);                                        \
+        uint32_t t2 = ((a & b) | (c & (a | b))) + (Rotr32(a, 2) ^ Rotr32(a, 13) ^ Rotr32(a, 22));  \
         d += t1;                                                                                   \
         h = t1 + t2;                                                                               \
     } while (0)
@@ -96,8 +99,10 @@ void Sha256BlocksPortable(uint32_t* state, const uint8_t* p, size_t count) {
         SHA256_ROUND(b, c, d, e, f, g, h, a, j, 15);                                               \
     } while (0)
         // Rounds 0-15 take the words as loaded; later rounds extend the ring in
-        // place. In steps of 16 every ring index is a constant.
-        for (int i = 0; i < 64; i += 16) {
+        // place. In steps of 16 every ring index is a constant, and the first
+        // step is apart, so no round tests which kind it is.
+        SHA256_ROUND16(0);
+        for (int i = 16; i < 64; i += 16) {
             SHA256_ROUND16(i);
         }
 #undef SHA256_ROUND

@@ -69,9 +69,12 @@ void SetWord(Sha512Context* ctx, int i, uint64_t v) {
             uint64_t s1 = Rotr64(y, 19) ^ Rotr64(y, 61) ^ (y >> 6);                                \
             wi = w[k] += s0 + s1 + w[((k) + 9) & 15];                                              \
         }                                                                                          \
-        uint64_t t1 = h + (Rotr64(e, 14) ^ Rotr64(e, 18) ^ Rotr64(e, 41)) + (g ^ (e & (f ^ g))) +  \
-                      kK[(j) + (k)] + wi;                                                          \
-        uint64_t t2 = (Rotr64(a, 28) ^ Rotr64(a, 34) ^ Rotr64(a, 39)) + ((a & b) | (c & (a | b))); \
+        /* h, the constant and the word are ready early; only Ch and the  */                       \
+        /* rotations of e wait for the previous round.                     */                      \
+        uint64_t t1 = h + kK[(j) + (k)] + wi;                                                      \
+        t1 += g ^ (e & (f ^ g));                                                                   \
+        t1 += Rotr64(e, 14) ^ Rotr64(e, 18) ^ Rotr64(e, 41);                                       \
+        uint64_t t2 = ((a & b) | (c & (a | b))) + (Rotr64(a, 28) ^ Rotr64(a, 34) ^ Rotr64(a, 39)); \
         d += t1;                                                                                   \
         h = t1 + t2;                                                                               \
     } while (0)
@@ -95,8 +98,10 @@ void SetWord(Sha512Context* ctx, int i, uint64_t v) {
         SHA512_ROUND(b, c, d, e, f, g, h, a, j, 15);                                               \
     } while (0)
         // Rounds 0-15 take the words as loaded; later rounds extend the ring in
-        // place. In steps of 16 every ring index is a constant.
-        for (int i = 0; i < 80; i += 16) {
+        // place. In steps of 16 every ring index is a constant, and the first
+        // step is apart, so no round tests which kind it is.
+        SHA512_ROUND16(0);
+        for (int i = 16; i < 80; i += 16) {
             SHA512_ROUND16(i);
         }
 #undef SHA512_ROUND
