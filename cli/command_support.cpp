@@ -25,6 +25,8 @@ std::optional<std::string_view> OptionValue(Args args, size_t& i, std::string_vi
 }
 
 std::string MessageText(int stringId) {
+    if (stringId == -1)
+        return std::string(kNoRangesOnStreams);
     const char* text = resources::LoadStringText(stringId);
     return text ? text : "The operand cannot be read.";
 }
@@ -72,9 +74,26 @@ bool FileSource::Open(const std::string& path) {
         errno = saved;
         return false;
     }
-    size_ = uint64_t(st.st_size);
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    regular_ = S_ISREG(st.st_mode);
+    size_ = regular_ ? uint64_t(st.st_size) : 0;
+    if (regular_)
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
+}
+
+std::optional<size_t> FileSource::ReadNext(uint8_t* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(fd_, buffer + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return done;
 }
 
 std::optional<size_t> FileSource::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) {
