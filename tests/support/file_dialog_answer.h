@@ -1,5 +1,6 @@
 // Answers the tools' file dialogs for the user while it lives: each request
-// is recorded and answered with the next queued choice (or cancelled).
+// is recorded and answered with the next queued choice; a choice with an
+// empty path, or none left, cancels.
 #pragma once
 
 #include "calculator/common/file_dialogs.h"
@@ -17,8 +18,10 @@ public:
                 requests.push_back(request);
                 if (answers.empty())
                     return std::nullopt;
-                auto answer = answers.front();
+                const calculator::FileChoice answer = answers.front();
                 answers.pop_front();
+                if (answer.path.isEmpty())
+                    return std::nullopt;
                 return answer;
             });
     }
@@ -26,7 +29,7 @@ public:
     FileDialogAnswer(const FileDialogAnswer&) = delete;
     FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
 
-    std::deque<std::optional<calculator::FileChoice>> answers;
+    std::deque<calculator::FileChoice> answers;
     std::vector<calculator::FileDialogRequest> requests;
 
 private:
