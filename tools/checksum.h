@@ -12,8 +12,8 @@
 
 namespace tools {
 
-using ids::kMsgChecksumNeedFile;
 using ids::kMsgChecksumCannotOpen;
+using ids::kMsgChecksumNeedFile;
 
 class Checksum {
 public:

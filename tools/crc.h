@@ -16,13 +16,13 @@
 namespace tools {
 
 // String ids of the CRC calculator's messages.
-using ids::kMsgCrcNeedMessage;
-using ids::kMsgCrcNeedFile;
 using ids::kMsgCrcCannotOpen;
-using ids::kMsgCrcNeedPolynomial;
 using ids::kMsgCrcCoefficientOrder;
-using ids::kMsgCrcOrderRange;
 using ids::kMsgCrcMsbNotSet;
+using ids::kMsgCrcNeedFile;
+using ids::kMsgCrcNeedMessage;
+using ids::kMsgCrcNeedPolynomial;
+using ids::kMsgCrcOrderRange;
 
 struct CrcPolynomial {
     enum Outcome {

@@ -15,9 +15,9 @@
 namespace tools {
 
 // String ids of the file tools' shared messages.
-using ids::kMsgNoValidData;
 using ids::kMsgInternalError;
 using ids::kMsgInvalidHexData;
+using ids::kMsgNoValidData;
 
 // The largest chunk the tools read and process at once.
 inline constexpr size_t kChunkSize = 16384;

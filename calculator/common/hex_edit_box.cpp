@@ -38,19 +38,6 @@ void SeedRandomOnce() {
     }
 }
 
-// The bytes of pasted plain text, one per character where every character
-// fits a byte (so "é" is the single byte E9, as an 8-bit code page gives it);
-// text with a character beyond U+00FF has no such encoding, and its UTF-8
-// bytes are the data instead.
-std::string PlainTextBytes(const QString& text) {
-    for (QChar c : text) {
-        if (c.unicode() > 0xFF)
-            return text.toStdString();
-    }
-    QByteArray latin = text.toLatin1();
-    return std::string(latin.constData(), static_cast<size_t>(latin.size()));
-}
-
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -60,6 +47,15 @@ public:
 };
 
 } // namespace
+
+std::string PlainTextBytes(const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return text.toStdString();
+    }
+    QByteArray latin = text.toLatin1();
+    return std::string(latin.constData(), static_cast<size_t>(latin.size()));
+}
 
 CHexEditBox::CHexEditBox(QWidget* parent) : QPlainTextEdit(parent) {
     // In a dialog Tab moves to the next control; Enter still breaks the line.

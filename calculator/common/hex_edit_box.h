@@ -22,6 +22,12 @@ using enum ids::Command;
 using ids::kCmdGetCrcValue;
 using ids::kCmdGetHashValue;
 
+// The bytes of typed or pasted plain text, one per character where every
+// character fits a byte (so "é" is the single byte E9, as an 8-bit code page
+// gives it); text with a character beyond U+00FF has no such encoding, and
+// its UTF-8 bytes are the data instead.
+std::string PlainTextBytes(const QString& text);
+
 class CHexEditBox : public QPlainTextEdit {
     Q_OBJECT
 
