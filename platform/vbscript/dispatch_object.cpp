@@ -180,21 +180,41 @@ std::u16string DispatchObject::TypeName() const {
     return name;
 }
 
-DISPID DispatchObject::IdOf(std::u16string_view name) {
-    if (name.empty())
-        return DISPID_VALUE;
+const DispatchObject::Member& DispatchObject::MemberOf(std::u16string_view name) {
     std::u16string key(name);
-    auto it = ids_.find(key);
-    if (it != ids_.end())
+    auto it = members_.find(key);
+    if (it != members_.end())
         return it->second;
-    std::u16string text = key;
-    LPOLESTR names[1] = {text.data()};
-    DISPID id = DISPID_UNKNOWN;
-    HRESULT hr = dispatch_->GetIDsOfNames(GUID_NULL, names, 1, LOCALE_EN_US, &id);
-    if (FAILED(hr))
-        Throw(kErrNoSuchMember, key);
-    ids_.emplace(std::move(key), id);
-    return id;
+    Member member;
+    if (name.empty()) {
+        member.id = DISPID_VALUE;
+    } else {
+        std::u16string text = key;
+        LPOLESTR names[1] = {text.data()};
+        member.id = DISPID_UNKNOWN;
+        if (FAILED(dispatch_->GetIDsOfNames(GUID_NULL, names, 1, LOCALE_EN_US, &member.id)))
+            Throw(kErrNoSuchMember, key);
+        ITypeInfo* info = nullptr;
+        TYPEATTR* attr = nullptr;
+        if (SUCCEEDED(dispatch_->GetTypeInfo(0, LOCALE_EN_US, &info)) && info &&
+            SUCCEEDED(info->GetTypeAttr(&attr)) && attr) {
+            for (UINT i = 0; i < attr->cFuncs; ++i) {
+                FUNCDESC* desc = nullptr;
+                if (FAILED(info->GetFuncDesc(i, &desc)) || !desc)
+                    continue;
+                if (desc->memid == member.id && member.params.empty())
+                    for (SHORT p = 0; p < desc->cParams; ++p)
+                        if (!(desc->lprgelemdescParam[p].paramdesc.wParamFlags &
+                              PARAMFLAG_FRETVAL))
+                            member.params.push_back(desc->lprgelemdescParam[p].tdesc.vt);
+                info->ReleaseFuncDesc(desc);
+            }
+            info->ReleaseTypeAttr(attr);
+        }
+        if (info)
+            info->Release();
+    }
+    return members_.emplace(std::move(key), std::move(member)).first->second;
 }
 
 namespace {
@@ -209,20 +229,27 @@ struct Variants {
 
 // The arguments last first, as Invoke takes them; a left-out one is the
 // "parameter not found" error value.
-void Pack(std::span<Arg> args, const Value* extra, Variants& out) {
+void Pack(std::span<Arg> args, const std::vector<VARTYPE>& types, const Value* extra,
+          Variants& out) {
     size_t n = args.size() + (extra ? 1 : 0);
     out.items.resize(n);
     for (auto& v : out.items)
         VariantInit(&v);
     size_t k = n;
-    for (const Arg& a : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const Arg& a = args[i];
         VARIANT& v = out.items[--k];
         if (a.missing) {
             v.vt = VT_ERROR;
             v.scode = DISP_E_PARAMNOTFOUND;
-        } else {
-            ToVariant(a.get(), &v);
+            continue;
         }
+        const Value& value = a.get();
+        if (i < types.size() && types[i] == VT_BSTR && !value.IsString() && !value.IsNull() &&
+            !value.IsEmpty() && !value.IsArray())
+            ToVariant(Value::String(ToString(value)), &v);
+        else
+            ToVariant(value, &v);
     }
     if (extra)
         ToVariant(*extra, &out.items[0]);
@@ -231,9 +258,10 @@ void Pack(std::span<Arg> args, const Value* extra, Variants& out) {
 } // namespace
 
 Value DispatchObject::Invoke(Interpreter&, std::u16string_view name, std::span<Arg> args) {
-    DISPID id = IdOf(name);
+    const Member& member = MemberOf(name);
+    DISPID id = member.id;
     Variants packed;
-    Pack(args, nullptr, packed);
+    Pack(args, member.params, nullptr, packed);
     DISPPARAMS params{packed.items.empty() ? nullptr : packed.items.data(), nullptr,
                       static_cast<UINT>(packed.items.size()), 0};
     VARIANT result;
@@ -259,9 +287,10 @@ Value DispatchObject::Invoke(Interpreter&, std::u16string_view name, std::span<A
 
 void DispatchObject::Assign(Interpreter&, std::u16string_view name, std::span<Arg> args,
                             const Value& value, bool set) {
-    DISPID id = IdOf(name);
+    const Member& member = MemberOf(name);
+    DISPID id = member.id;
     Variants packed;
-    Pack(args, &value, packed);
+    Pack(args, member.params, &value, packed);
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{packed.items.data(), &named, static_cast<UINT>(packed.items.size()), 1};
     EXCEPINFO info{};

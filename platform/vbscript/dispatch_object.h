@@ -2,13 +2,16 @@
 // objects CreateObject makes from registered classes. Calls go through
 // IDispatch by name (ids looked up once and kept); values cross as variants.
 // A failing call becomes the script error the language gives it (5 for an
-// invalid argument, 438 for an unknown member, ...).
+// invalid argument, 438 for an unknown member, ...). A value passed for a
+// string parameter is converted to text here, the way the language writes
+// it (so True is "True", not "-1").
 #pragma once
 
 #include "platform/com/interfaces.h"
 #include "platform/vbscript/object.h"
 
 #include <unordered_map>
+#include <vector>
 
 namespace platform::vbscript {
 
@@ -26,10 +29,16 @@ public:
                 bool set) override;
 
 private:
-    com::DISPID IdOf(std::u16string_view name);
+    struct Member {
+        com::DISPID id = 0;
+        // The [in] parameters' types from the type information; empty when
+        // there is none.
+        std::vector<com::VARTYPE> params;
+    };
+    const Member& MemberOf(std::u16string_view name);
 
     com::IDispatch* dispatch_;
-    std::unordered_map<std::u16string, com::DISPID> ids_;
+    std::unordered_map<std::u16string, Member> members_;
 };
 
 // Value to variant (dest must be clear): numbers of up to 32 bits as VT_I4,
