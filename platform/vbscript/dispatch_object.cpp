@@ -204,8 +204,7 @@ const DispatchObject::Member& DispatchObject::MemberOf(std::u16string_view name)
                     continue;
                 if (desc->memid == member.id && member.params.empty())
                     for (SHORT p = 0; p < desc->cParams; ++p)
-                        if (!(desc->lprgelemdescParam[p].paramdesc.wParamFlags &
-                              PARAMFLAG_FRETVAL))
+                        if (!(desc->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
                             member.params.push_back(desc->lprgelemdescParam[p].tdesc.vt);
                 info->ReleaseFuncDesc(desc);
             }

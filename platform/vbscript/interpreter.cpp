@@ -147,11 +147,14 @@ void Interpreter::Shutdown() {
         return;
     shutDown_ = true;
     CurrentGuard current(this);
-    // One at a time: a terminator may still read the other globals.
-    for (auto& g : globals_) {
-        Value gone;
-        gone.Swap(g);
-    }
+    // One at a time: a terminator may still read the other globals. The
+    // host's items go last, so terminators can still call them.
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t i = 0; i < globals_.size(); ++i)
+            if (globalReadOnly_[i] == (pass == 1)) {
+                Value gone;
+                gone.Swap(globals_[i]);
+            }
     globals_.clear();
     globalIndex_.clear();
     globalReadOnly_.clear();

@@ -208,11 +208,10 @@ int CompareValues(const Value& a0, const Value& b0, bool text, bool aNumber, boo
             int r = s.str().empty() ? 0 : 1;
             return as ? r : -r;
         }
-        // Against a numeric literal the string is read as a number.
-        if ((as && bNumber) || (bs && aNumber)) {
-            double d = ToDouble(s);
+        // Against a numeric literal a string that reads as a number is one.
+        double d = 0;
+        if (((as && bNumber) || (bs && aNumber)) && ParseNumber(s.str(), &d))
             return as ? cmp(d, ToDouble(n)) : cmp(ToDouble(n), d);
-        }
         return as ? 1 : -1; // every number ranks below every string
     }
     if (a.type() == VT::Currency && b.type() == VT::Currency)

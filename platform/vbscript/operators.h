@@ -14,7 +14,8 @@ Value Arithmetic(Op op, const Value& a, const Value& b);
 // &: Null counts as "" unless both are Null.
 Value Concatenate(const Value& a, const Value& b);
 // = <> < > <= >=; aNumber/bNumber mark numeric literals, against which a
-// string is read as a number instead of ranking above every number.
+// string that reads as a number is compared as that number instead of
+// ranking above every number.
 Value Comparison(Op op, const Value& a, const Value& b, bool aNumber = false, bool bNumber = false);
 // And Or Xor Eqv Imp: logical on Booleans, bitwise on numbers.
 Value Logical(Op op, const Value& a, const Value& b);

@@ -372,7 +372,7 @@ private:
             p->params.empty())
             FailAt(kSynSyntax, p->line);
         ExpectEndOfStatement();
-        BlockUntil(p->body, {u"end"});
+        Body(p->body);
         ExpectWord(u"end", kSynExpectedEnd);
         if (!AcceptWord(endWord))
             Fail(endWord == u"sub"        ? kSynExpectedSub
@@ -390,15 +390,18 @@ private:
     }
 
     // --- Statements ---
-    // Parses statements into block until a word of stops opens a statement.
-    void BlockUntil(Block& block, std::initializer_list<std::u16string_view> stops) {
+    // Parses statements into block until a word that closes a block opens a
+    // statement (or the text ends); the caller checks that it is its own.
+    void Body(Block& block) {
+        static const std::u16string_view kClosers[] = {u"end",  u"else", u"elseif", u"next",
+                                                       u"loop", u"wend", u"case"};
         for (;;) {
             SkipSeparators();
             const Token& t = Peek();
             if (t.kind == Tok::End)
-                return; // the caller reports what it expected
+                return;
             if (t.kind == Tok::Word)
-                for (auto s : stops)
+                for (auto s : kClosers)
                     if (t.text == s)
                         return;
             block.push_back(Statement());
@@ -585,17 +588,17 @@ private:
             return stmt;
         }
         Block then;
-        BlockUntil(then, {u"elseif", u"else", u"end"});
+        Body(then);
         stmt->branches.emplace_back(std::move(cond), std::move(then));
         for (;;) {
             if (AcceptWord(u"elseif")) {
                 ExprPtr c = Expression();
                 ExpectWord(u"then", kSynExpectedThen);
                 Block b;
-                BlockUntil(b, {u"elseif", u"else", u"end"});
+                Body(b);
                 stmt->branches.emplace_back(std::move(c), std::move(b));
             } else if (AcceptWord(u"else")) {
-                BlockUntil(stmt->otherwise, {u"end", u"elseif", u"else"});
+                Body(stmt->otherwise);
                 if (!IsWord(u"end"))
                     Fail(kSynExpectedEnd);
             } else {
@@ -635,7 +638,7 @@ private:
                 if (stmt->hasElse)
                     Fail(kSynExpectedEnd);
                 stmt->hasElse = true;
-                BlockUntil(stmt->otherwise, {u"case", u"end"});
+                Body(stmt->otherwise);
                 continue;
             }
             if (stmt->hasElse)
@@ -645,7 +648,7 @@ private:
             do
                 clause.values.push_back(Expression());
             while (AcceptOp(u","));
-            BlockUntil(clause.body, {u"case", u"end"});
+            Body(clause.body);
             stmt->cases.push_back(std::move(clause));
         }
         if (!AcceptWord(u"end"))
@@ -670,7 +673,7 @@ private:
             ExpectWord(u"in", kSynExpectedIn);
             stmt->collection = Expression();
             ExpectEndOfStatement();
-            BlockUntil(stmt->body, {u"next", u"end"});
+            Body(stmt->body);
             ExpectNext(line);
             return stmt;
         }
@@ -684,7 +687,7 @@ private:
         if (AcceptWord(u"step"))
             stmt->step = Expression();
         ExpectEndOfStatement();
-        BlockUntil(stmt->body, {u"next", u"end"});
+        Body(stmt->body);
         ExpectNext(line);
         return stmt;
     }
@@ -697,7 +700,7 @@ private:
             stmt->cond = Expression();
         }
         ExpectEndOfStatement();
-        BlockUntil(stmt->body, {u"loop", u"end", u"next", u"wend"});
+        Body(stmt->body);
         if (!AcceptWord(u"loop"))
             FailAt(kSynExpectedLoop, Peek().kind == Tok::End ? line : Peek().line);
         if (IsWord(u"while") || IsWord(u"until")) {
@@ -716,7 +719,7 @@ private:
         stmt->isWhileWend = true;
         stmt->cond = Expression();
         ExpectEndOfStatement();
-        BlockUntil(stmt->body, {u"wend", u"end", u"loop", u"next"});
+        Body(stmt->body);
         if (!AcceptWord(u"wend"))
             FailAt(kSynExpectedWend, Peek().kind == Tok::End ? line : Peek().line);
         return stmt;
@@ -767,7 +770,7 @@ private:
         auto stmt = std::make_unique<WithStmt>(line);
         stmt->object = Expression();
         ExpectEndOfStatement();
-        BlockUntil(stmt->body, {u"end"});
+        Body(stmt->body);
         if (!AcceptWord(u"end"))
             FailAt(kSynExpectedEnd, line);
         ExpectWord(u"with", kSynExpectedWith);
