@@ -45,6 +45,7 @@ valgrind: build
 
 bench: build
 	bash scripts/bench-ratios.sh $(BUILD)
+	bash scripts/bench-vbscript.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-asan
