@@ -10,16 +10,19 @@
 #include <cstdint>
 #include <new>
 
+#include <pthread.h>
+
 namespace platform::vbscript {
 
 namespace {
 
 thread_local Interpreter* tls_current = nullptr;
 
-// Deep recursion is stopped by the stack it uses, well inside a thread's
-// usual 8 MB, and by a plain depth limit.
-constexpr uintptr_t kStackBudget = 3u << 20;
-constexpr int kMaxDepth = 20000;
+// Deep recursion stops with "Out of stack space" while this much of the
+// thread's stack is still free (for the error's own way out and for calls
+// into automation objects), and at a plain depth limit.
+constexpr uintptr_t kStackReserve = 512u << 10;
+constexpr int kMaxDepth = 100000;
 constexpr size_t kMaxArrayItems = size_t{1} << 27;
 constexpr size_t kMaxDims = 60;
 
@@ -37,7 +40,21 @@ uintptr_t StackPosition() {
     return reinterpret_cast<uintptr_t>(&marker);
 }
 
-thread_local uintptr_t tls_stackBase = 0;
+// The lowest address a script call may use on this thread; 0 when unknown.
+thread_local uintptr_t tls_stackLimit = 0;
+
+uintptr_t StackLimit() {
+    pthread_attr_t attr;
+    if (pthread_getattr_np(pthread_self(), &attr) != 0)
+        return 0;
+    void* low = nullptr;
+    size_t size = 0;
+    int rc = pthread_attr_getstack(&attr, &low, &size);
+    pthread_attr_destroy(&attr);
+    if (rc != 0 || size <= 2 * kStackReserve)
+        return 0;
+    return reinterpret_cast<uintptr_t>(low) + kStackReserve;
+}
 
 bool IsNumberLiteral(const Expr& e) {
     if (e.kind == EK::Literal)
@@ -221,21 +238,21 @@ void Interpreter::Run(std::u16string_view text, int firstLine) {
     f.optionExplicit = p.optionExplicit;
     Frame* savedFrame = frame_;
     Frame* savedGlobal = globalFrame_;
-    uintptr_t savedBase = tls_stackBase;
+    uintptr_t savedLimit = tls_stackLimit;
     frame_ = globalFrame_ = &f;
-    if (!tls_stackBase)
-        tls_stackBase = StackPosition();
+    if (!tls_stackLimit)
+        tls_stackLimit = StackLimit();
     struct Restore {
         Interpreter* in;
         Frame* frame;
         Frame* global;
-        uintptr_t base;
+        uintptr_t limit;
         ~Restore() {
             in->frame_ = frame;
             in->globalFrame_ = global;
-            tls_stackBase = base;
+            tls_stackLimit = limit;
         }
-    } restore{this, savedFrame, savedGlobal, savedBase};
+    } restore{this, savedFrame, savedGlobal, savedLimit};
     try {
         ExecBlock(p.body, f);
     } catch (const Interrupted&) {
@@ -1056,7 +1073,7 @@ Value Interpreter::CallProcedure(const Procedure& proc, ClassInstance* me, std::
     const size_t params = proc.params.size();
     if (args.size() + (assigned ? 1 : 0) != params)
         Throw(kErrArgumentCount, proc.original);
-    if (depth_ >= kMaxDepth || (tls_stackBase && tls_stackBase - StackPosition() > kStackBudget))
+    if (depth_ >= kMaxDepth || (tls_stackLimit && StackPosition() < tls_stackLimit))
         Throw(kErrOutOfStack);
     std::vector<Value> storage(static_cast<size_t>(proc.slotCount));
     std::vector<Value*> slots(static_cast<size_t>(proc.slotCount));
