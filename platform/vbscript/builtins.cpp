@@ -815,6 +815,120 @@ Value WeekdayName(Interpreter&, Args a) {
     return Str(name);
 }
 
+// --- Formatting ---
+
+// value rounded to digits decimals, half away from zero on the decimal text
+// (so 1.005 is 1.01), with thousands grouped by "," and "." before the
+// decimals.
+std::u16string FormatFixed(double value, int digits, bool leadingZero, bool parens, bool group) {
+    char buf[64];
+    double scale = std::pow(10.0, digits);
+    std::snprintf(buf, sizeof buf, "%.15g", std::fabs(value) * scale);
+    double whole = std::floor(std::strtod(buf, nullptr) + 0.5);
+    std::snprintf(buf, sizeof buf, "%.0f", whole);
+    std::string digitsText = buf;
+    if (digitsText.size() <= static_cast<size_t>(digits))
+        digitsText.insert(0, static_cast<size_t>(digits) + 1 - digitsText.size(), '0');
+    std::string intPart = digitsText.substr(0, digitsText.size() - static_cast<size_t>(digits));
+    std::string fracPart = digitsText.substr(digitsText.size() - static_cast<size_t>(digits));
+    if (group) {
+        std::string grouped;
+        for (size_t i = 0; i < intPart.size(); ++i) {
+            if (i > 0 && (intPart.size() - i) % 3 == 0)
+                grouped.push_back(',');
+            grouped.push_back(intPart[i]);
+        }
+        intPart = std::move(grouped);
+    }
+    if (!leadingZero && intPart == "0" && digits > 0)
+        intPart.clear();
+    std::string out;
+    bool negative = value < 0 && whole != 0;
+    if (negative)
+        out.push_back(parens ? '(' : '-');
+    out.append(intPart);
+    if (digits > 0)
+        out.append(1, '.').append(fracPart);
+    if (negative && parens)
+        out.push_back(')');
+    return FromAscii(out);
+}
+
+// The tri-state options of the Format functions: -2 (the default) and -1
+// are true, 0 false.
+bool TriState(Args a, size_t i, bool fallback) {
+    if (!Has(a, i))
+        return fallback;
+    int32_t v = ToLong(Arg0(a, i));
+    return v == -2 ? fallback : v != 0;
+}
+
+Value FormatWith(Args a, double scale, const char16_t* suffix) {
+    Value v = Arg0(a, 0);
+    if (v.IsNull())
+        return v;
+    int32_t digits = Has(a, 1) ? ToLong(Arg0(a, 1)) : -1;
+    if (digits == -1)
+        digits = 2;
+    if (digits < 0 || digits > 20)
+        Throw(kErrInvalidCall);
+    double d = ToDouble(v) * scale;
+    return Str(
+        FormatFixed(d, digits, TriState(a, 2, true), TriState(a, 3, false), TriState(a, 4, true)) +
+        suffix);
+}
+
+Value FormatNumber(Interpreter&, Args a) {
+    return FormatWith(a, 1, u"");
+}
+
+Value FormatPercent(Interpreter&, Args a) {
+    return FormatWith(a, 100, u"%");
+}
+
+Value FormatDateTime(Interpreter&, Args a) {
+    Value v = Arg0(a, 0);
+    if (v.IsNull())
+        return v;
+    double d = ToDate(v);
+    int32_t format = Has(a, 1) ? ToLong(Arg0(a, 1)) : 0;
+    int y, m, day, h, n, sec;
+    DateParts(d, &y, &m, &day, &h, &n, &sec);
+    char buf[96];
+    switch (format) {
+    case 0:
+        return Str(FormatDate(d));
+    case 1:
+        std::snprintf(buf, sizeof buf, "%s, %s %d, %d", kDays[WeekdayOf(d) - 1], kMonths[m - 1],
+                      day, y);
+        break;
+    case 2:
+        std::snprintf(buf, sizeof buf, "%d/%d/%d", m, day, y);
+        break;
+    case 3:
+        std::snprintf(buf, sizeof buf, "%d:%02d:%02d %s", h % 12 == 0 ? 12 : h % 12, n, sec,
+                      h < 12 ? "AM" : "PM");
+        break;
+    case 4:
+        std::snprintf(buf, sizeof buf, "%02d:%02d", h, n);
+        break;
+    default:
+        Throw(kErrInvalidCall);
+    }
+    return Str(FromAscii(buf));
+}
+
+Value Rgb(Interpreter&, Args a) {
+    int32_t c[3];
+    for (size_t i = 0; i < 3; ++i) {
+        c[i] = ToLong(Arg0(a, i));
+        if (c[i] < 0)
+            Throw(kErrInvalidCall);
+        c[i] = std::min(c[i], 255);
+    }
+    return Value::Long(c[0] + c[1] * 256 + c[2] * 65536);
+}
+
 // --- Types ---
 
 Value IsNumeric(Interpreter&, Args a) {
@@ -1046,6 +1160,10 @@ const Entry kFunctions[] = {
     {u"execute", {1, 1, Execute}},
     {u"executeglobal", {1, 1, ExecuteGlobal}},
     {u"createobject", {1, 2, CreateObject}},
+    {u"formatnumber", {1, 5, FormatNumber}},
+    {u"formatpercent", {1, 5, FormatPercent}},
+    {u"formatdatetime", {1, 2, FormatDateTime}},
+    {u"rgb", {3, 3, Rgb}},
     {u"scriptengine", {0, 0, ScriptEngine}},
     {u"scriptenginemajorversion", {0, 0, EngineMajor}},
     {u"scriptengineminorversion", {0, 0, EngineMinor}},

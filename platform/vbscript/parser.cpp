@@ -479,6 +479,10 @@ private:
             }
             if (w == u"option")
                 Fail(kSynMustBeFirst);
+            if (w == u"stop") { // a breakpoint; there is no debugger to stop in
+                Next();
+                return std::make_unique<EmptyStmt>(line);
+            }
             if (w == u"sub" || w == u"function" || w == u"class" || w == u"property" ||
                 w == u"public" || w == u"private")
                 Fail(kSynSyntax);
@@ -802,7 +806,8 @@ private:
                        !statementHead) {
                 Next();
                 e = std::make_unique<MemberExpr>(Peek().line, std::move(e), MemberName());
-            } else if (IsOp(u"(") && !(statementHead && Peek().spaceBefore)) {
+            } else if (IsOp(u"(") &&
+                       !(statementHead && Peek().spaceBefore && !ParenthesesBeforeEquals())) {
                 Next();
                 auto call = std::make_unique<CallExpr>(line, std::move(e));
                 Arguments(call->args, u")");
@@ -812,6 +817,22 @@ private:
                 return e;
             }
         }
+    }
+
+    // At "(": whether the matching ")" is followed by "=", as in "a (1) = 5".
+    bool ParenthesesBeforeEquals() const {
+        int depth = 0;
+        for (size_t i = pos_; i < toks_.size(); ++i) {
+            const Token& t = toks_[i];
+            if (t.kind == Tok::Newline || t.kind == Tok::Colon || t.kind == Tok::End)
+                return false;
+            if (t.kind == Tok::Op && t.text == u"(")
+                ++depth;
+            else if (t.kind == Tok::Op && t.text == u")" && --depth == 0)
+                return i + 1 < toks_.size() && toks_[i + 1].kind == Tok::Op &&
+                       toks_[i + 1].text == u"=";
+        }
+        return false;
     }
 
     ExprPtr Expression() { return Imp(); }

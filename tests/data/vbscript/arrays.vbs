@@ -57,3 +57,6 @@ Function MakeList(n)
     MakeList = r
 End Function
 Tallomir.Output "returned " & Join(MakeList(5), " ")
+Dim spaced(2)
+spaced (1) = "index after a blank"
+Tallomir.Output spaced(1)

@@ -24,3 +24,5 @@ Tallomir.Output DateAdd("d", 20, #3/15/2024#) & " " & DateAdd("m", 1, #1/31/2024
 Tallomir.Output DateDiff("d", #1/1/2024#, #3/1/2024#) & " " & DateDiff("m", #12/31/2023#, #1/1/2024#) & " " & DateDiff("yyyy", #12/31/2023#, #1/1/2025#) & " " & DateDiff("s", #1/1/2024#, #1/1/2024 0:01:00#)
 Tallomir.Output DateSerial(2024, 14, 1) & " " & TimeSerial(25, 0, 0) & " " & CDate("2024-03-15") & " " & (#3/15/2024# > #3/14/2024#) & " " & CDbl(#1/1/1900#) & " " & #12:00:00 PM#
 Tallomir.Output Hour(#1:02:03 PM#) & Minute(#1:02:03 PM#) & Second(#1:02:03 PM#) & " " & MonthName(2) & " " & WeekdayName(1, True) & " " & IsDate("2024-02-30") & IsDate("2024-02-29")
+Tallomir.Output FormatNumber(1234.5) & " " & FormatNumber(1.005, 2) & " " & FormatNumber(-0.5, 1, 0) & " " & FormatNumber(2.5, 0) & " " & FormatPercent(0.256) & " " & FormatNumber(1234567, 0, , , 0) & " " & FormatNumber(-3, 2, , -1)
+Tallomir.Output FormatDateTime(#3/15/2024 1:30:05 PM#, vbLongDate) & " | " & FormatDateTime(#3/15/2024 1:30:05 PM#, vbShortTime) & " | " & RGB(255, 0, 1)
