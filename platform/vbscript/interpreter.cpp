@@ -328,7 +328,7 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s, Frame& f) {
     case SK::Const:
         for (const auto& [name, expr] : static_cast<const ConstStmt&>(s).items) {
             Value v = Plain(Eval(*expr, f));
-            Value* slot = Variable(*name, f, true, true);
+            Value* slot = Variable(*name, f, true, false);
             *slot = std::move(v);
             if (name->binding.kind == Binding::Global)
                 globalReadOnly_[static_cast<size_t>(name->binding.index)] = true;
@@ -412,7 +412,7 @@ Interpreter::Flow Interpreter::ExecFor(const ForStmt& s, Frame& f) {
             Throw(kErrInvalidNull);
         else if (!v->IsNumeric() && !v->IsString())
             Throw(kErrTypeMismatch);
-    Value* var = Variable(*s.var, f, true, true);
+    Value* var = Variable(*s.var, f, false, true);
     if (!var)
         Throw(kErrIllegalAssignment, s.var->original);
     if (Integral(from) && Integral(to) && Integral(step)) {
@@ -468,7 +468,7 @@ Interpreter::Flow Interpreter::ExecForEach(const ForEachStmt& s, Frame& f) {
     } else {
         Throw(kErrNotCollection);
     }
-    Value* var = Variable(*s.var, f, true, true);
+    Value* var = Variable(*s.var, f, false, true);
     if (!var)
         Throw(kErrIllegalAssignment, s.var->original);
     for (size_t i = 0; i < list->size(); ++i) {
@@ -1058,7 +1058,10 @@ void Interpreter::WriteBack(ArgList& args) {
         if (!back.var->IsArray())
             continue;
         try {
-            *Element(back.var->MutableArray(), back.indices) = args.args[back.arg].value;
+            const Value& now = args.args[back.arg].value;
+            if (Element(back.var->array(), back.indices)->SameAs(now))
+                continue; // unchanged: no need to unshare the array
+            *Element(back.var->MutableArray(), back.indices) = now;
         } catch (const ScriptException&) {
             // The callee resized the array: the element is gone.
         }

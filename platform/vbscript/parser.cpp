@@ -347,6 +347,7 @@ private:
         proc_ = p.get();
         assigned_.clear();
         redimmed_.clear();
+        doDepth_ = forDepth_ = 0;
         if (AcceptOp(u"(")) {
             if (!IsOp(u")"))
                 for (;;) {
@@ -677,7 +678,9 @@ private:
             ExpectWord(u"in", kSynExpectedIn);
             stmt->collection = Expression();
             ExpectEndOfStatement();
+            ++forDepth_;
             Body(stmt->body);
+            --forDepth_;
             ExpectNext(line);
             return stmt;
         }
@@ -691,7 +694,9 @@ private:
         if (AcceptWord(u"step"))
             stmt->step = Expression();
         ExpectEndOfStatement();
+        ++forDepth_;
         Body(stmt->body);
+        --forDepth_;
         ExpectNext(line);
         return stmt;
     }
@@ -704,7 +709,9 @@ private:
             stmt->cond = Expression();
         }
         ExpectEndOfStatement();
+        ++doDepth_;
         Body(stmt->body);
+        --doDepth_;
         if (!AcceptWord(u"loop"))
             FailAt(kSynExpectedLoop, Peek().kind == Tok::End ? line : Peek().line);
         if (IsWord(u"while") || IsWord(u"until")) {
@@ -744,7 +751,8 @@ private:
             what = ExitKind::Property;
         else
             Fail(kSynInvalidExit);
-        bool fits = what == ExitKind::Do || what == ExitKind::For ||
+        bool fits = (what == ExitKind::Do && doDepth_ > 0) ||
+                    (what == ExitKind::For && forDepth_ > 0) ||
                     (proc_ && ((what == ExitKind::Sub && proc_->kind == ProcKind::Sub) ||
                                (what == ExitKind::Function && proc_->kind == ProcKind::Function) ||
                                (what == ExitKind::Property && proc_->kind != ProcKind::Sub &&
@@ -995,6 +1003,8 @@ private:
     std::set<std::u16string> assigned_;
     std::set<std::u16string> redimmed_;
     int singleLine_ = 0;
+    int doDepth_ = 0;  // Do loops around the statement being parsed
+    int forDepth_ = 0; // For and For Each loops
 };
 
 } // namespace

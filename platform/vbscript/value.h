@@ -160,6 +160,9 @@ public:
     ArrayData* array() const { return a_; }
     // The array, copied first when it is shared, so it can be changed.
     ArrayData* MutableArray();
+    // The same value down to its storage (the same string, object or array,
+    // not just an equal one).
+    bool SameAs(const Value& other) const { return type_ == other.type_ && cy_ == other.cy_; }
     // Appends to a string value in place when nobody else holds it.
     void Append(std::u16string_view text);
 

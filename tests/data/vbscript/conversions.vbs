@@ -26,3 +26,8 @@ Tallomir.Output DateSerial(2024, 14, 1) & " " & TimeSerial(25, 0, 0) & " " & CDa
 Tallomir.Output Hour(#1:02:03 PM#) & Minute(#1:02:03 PM#) & Second(#1:02:03 PM#) & " " & MonthName(2) & " " & WeekdayName(1, True) & " " & IsDate("2024-02-30") & IsDate("2024-02-29")
 Tallomir.Output FormatNumber(1234.5) & " " & FormatNumber(1.005, 2) & " " & FormatNumber(-0.5, 1, 0) & " " & FormatNumber(2.5, 0) & " " & FormatPercent(0.256) & " " & FormatNumber(1234567, 0, , , 0) & " " & FormatNumber(-3, 2, , -1)
 Tallomir.Output FormatDateTime(#3/15/2024 1:30:05 PM#, vbLongDate) & " | " & FormatDateTime(#3/15/2024 1:30:05 PM#, vbShortTime) & " | " & RGB(255, 0, 1)
+Dim r1, r2, r3, q1, q2
+r1 = Rnd(-5) : r2 = Rnd : r3 = Rnd(0)
+q1 = Rnd(-5) : q2 = Rnd
+Tallomir.Output (r1 = q1) & " " & (r2 = q2) & " " & (r3 = r2) & " " & (r1 >= 0 And r1 < 1 And r2 >= 0 And r2 < 1) & " " & (r1 <> r2)
+Tallomir.Output Sqr(16) & " " & Exp(0) & " " & Log(Exp(2)) & " " & Atn(1) * 4 & " " & (Timer >= 0 And Timer < 86400) & " " & (Now >= Date)
