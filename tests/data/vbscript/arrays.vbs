@@ -60,3 +60,21 @@ Tallomir.Output "returned " & Join(MakeList(5), " ")
 Dim spaced(2)
 spaced (1) = "index after a blank"
 Tallomir.Output spaced(1)
+On Error Resume Next
+ReDim grown(1, 1)
+ReDim Preserve grown(2, 1)
+Tallomir.Output "preserve may change only the last dimension: " & Err.Number
+Err.Clear
+Dim two(1, 1)
+x = two(1)
+Tallomir.Output "wrong number of indices: " & Err.Number
+Err.Clear
+Dim none()
+x = UBound(none)
+Tallomir.Output "ubound of an undimensioned array: " & Err.Number
+Err.Clear
+x = UBound("text")
+Tallomir.Output "ubound of no array: " & Err.Number
+Err.Clear
+ReDim neg(-1)
+Tallomir.Output "redim to -1 leaves it empty: " & UBound(neg) & " " & Err.Number

@@ -78,4 +78,46 @@ Set c = b
 Set b = Nothing
 Tallomir.Output "still alive through c"
 Set c = Nothing
+Class Node
+    Public Value
+    Public NextNode
+    Private items(2)
+    Private Sub Class_Initialize()
+        Set NextNode = Nothing
+    End Sub
+    Public Sub SetItem(i, v)
+        items(i) = v
+    End Sub
+    Public Function Item(i)
+        Item = items(i)
+    End Function
+    Public Function Chain(v)
+        Dim n
+        Set n = New Node
+        n.Value = v
+        Set NextNode = n
+        Set Chain = Me
+    End Function
+End Class
+Dim head, walker, total, list(1)
+Set head = New Node
+head.Value = 1
+head.Chain(2).NextNode.Chain 3
+Set walker = head
+Do Until walker Is Nothing
+    total = total & walker.Value
+    Set walker = walker.NextNode
+Loop
+Tallomir.Output "linked " & total & " " & head.NextNode.NextNode.Value
+head.SetItem 2, "two"
+Tallomir.Output "array field " & head.Item(2) & " [" & head.Item(0) & "]"
+Set list(0) = head
+Set list(1) = New Node
+list(1).Value = "in array"
+Tallomir.Output list(0).NextNode.Value & " " & list(1).Value
+Execute "Class Made : Public Kind : End Class"
+Dim made
+Set made = New Made
+made.Kind = "from execute"
+Tallomir.Output made.Kind & " " & TypeName(made)
 Tallomir.Output "end of script"

@@ -25,3 +25,17 @@ For i = 1 To 5
     built = built & Chr(64 + i)
 Next
 Tallomir.Output built & " " & (built = "ABCDE") & " " & ("abc" < "abd") & " " & ("B" < "a")
+Tallomir.Output "[" & Mid("abc", 5) & "][" & Left("abc", 10) & "][" & Right("abc", 0) & "][" & Space(0) & "]" & IsNull(StrComp(Null, "a")) & IsNull(InStr(Null, "a"))
+Tallomir.Output Replace("a.b.c.d", ".", "-", 1, 2) & " " & Join(Split("aXbxc", "x", -1, vbTextCompare), "|") & " " & InStrRev("abcabc", "bc", -1) & " " & InStr(3, "abcabc", "a")
+On Error Resume Next
+x = Mid("abc", 0)
+Tallomir.Output "mid from 0: " & Err.Number
+Err.Clear
+x = Left("abc", -1)
+Tallomir.Output "negative length: " & Err.Number
+Err.Clear
+x = Chr(256)
+Tallomir.Output "chr beyond 255: " & Err.Number
+Err.Clear
+x = Asc("")
+Tallomir.Output "asc of nothing: " & Err.Number
