@@ -176,6 +176,7 @@ Value Replace(Interpreter&, Args a) {
         size_t p = hay.find(needle, pos);
         if (p == std::u16string::npos)
             break;
+        CheckLength(out.size() + (p - pos) + r.size());
         out.append(t, pos, p - pos).append(r);
         pos = p + f.size();
         ++done;
@@ -274,6 +275,7 @@ Value Join(Interpreter&, Args a) {
         const Value& item = array.items[i];
         if (!item.IsNull())
             out += ToString(item);
+        CheckLength(out.size());
     }
     return Str(std::move(out));
 }
@@ -297,11 +299,14 @@ Value StrComp(Interpreter&, Args a) {
 }
 
 Value Space(Interpreter&, Args a) {
-    return Str(std::u16string(static_cast<size_t>(Count(Arg0(a, 0))), u' '));
+    size_t n = static_cast<size_t>(Count(Arg0(a, 0)));
+    CheckLength(n);
+    return Str(std::u16string(n, u' '));
 }
 
 Value String(Interpreter&, Args a) {
     int32_t n = Count(Arg0(a, 0));
+    CheckLength(static_cast<size_t>(n));
     Value c = Arg0(a, 1);
     if (c.IsNull())
         return Value::Null();

@@ -18,6 +18,8 @@ std::u16string ErrorText(int32_t number) {
         return u"Division by zero";
     case kErrTypeMismatch:
         return u"Type mismatch";
+    case kErrOutOfStringSpace:
+        return u"Out of string space";
     case kErrOutOfStack:
         return u"Out of stack space";
     case kErrNotDefined:

@@ -17,6 +17,7 @@ enum ErrorNumber : int32_t {
     kErrFixedArray = 10,
     kErrDivisionByZero = 11,
     kErrTypeMismatch = 13,
+    kErrOutOfStringSpace = 14,
     kErrOutOfStack = 28,
     kErrNotDefined = 35,
     kErrObjectNotSet = 91,

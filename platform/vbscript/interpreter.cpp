@@ -23,7 +23,7 @@ thread_local Interpreter* tls_current = nullptr;
 // into automation objects), and at a plain depth limit.
 constexpr uintptr_t kStackReserve = 512u << 10;
 constexpr int kMaxDepth = 100000;
-constexpr size_t kMaxArrayItems = size_t{1} << 27;
+constexpr size_t kMaxArrayItems = size_t{1} << 24;
 constexpr size_t kMaxDims = 60;
 
 class CurrentGuard {
@@ -864,6 +864,9 @@ Value Interpreter::EvalCall(const CallExpr& e, Frame& f) {
 }
 
 Value Interpreter::EvalBinary(const BinaryExpr& e, Frame& f) {
+    // A long chain of operators nests as deep as it is long.
+    if (tls_stackLimit && StackPosition() < tls_stackLimit)
+        Throw(kErrOutOfStack);
     Value a = Eval(*e.left, f);
     Value b = Eval(*e.right, f);
     int64_t x, y;
@@ -871,6 +874,7 @@ Value Interpreter::EvalBinary(const BinaryExpr& e, Frame& f) {
     switch (e.op) {
     case Op::Concat:
         if (a.IsString() && b.IsString()) {
+            CheckLength(a.str().size() + b.str().size());
             std::u16string s;
             s.reserve(a.str().size() + b.str().size());
             s.append(a.str()).append(b.str());

@@ -95,8 +95,10 @@ Value Arithmetic(Op op, const Value& a0, const Value& b0) {
             Throw(kErrTypeMismatch);
         return Value::Null();
     }
-    if (op == Op::Add && a.IsString() && b.IsString())
+    if (op == Op::Add && a.IsString() && b.IsString()) {
+        CheckLength(a.str().size() + b.str().size());
         return Value::String(a.str() + b.str());
+    }
     switch (op) {
     case Op::Pow: {
         double x = ToDouble(a), y = ToDouble(b);
@@ -179,6 +181,8 @@ Value Concatenate(const Value& a0, const Value& b0) {
         return Value::Null();
     std::u16string s = a.IsNull() ? std::u16string() : ToString(a);
     if (!b.IsNull()) {
+        if (b.IsString())
+            CheckLength(s.size() + b.str().size());
         if (b.IsString())
             s += b.str();
         else

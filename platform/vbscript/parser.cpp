@@ -48,6 +48,10 @@ const std::set<std::u16string> kReserved = {
     u"set",  u"sub",    u"then",  u"to",       u"true",    u"until",  u"wend",    u"while",
     u"with", u"xor"};
 
+// Deeper nesting than this (of statements or expressions) is refused, so a
+// pathological text cannot exhaust the stack of the parser or evaluator.
+constexpr int kMaxNesting = 400;
+
 class Parser {
 public:
     Parser(std::u16string_view text, int firstLine) : toks_(Tokenize(text, firstLine)) {}
@@ -410,7 +414,20 @@ private:
         }
     }
 
+    class Nest {
+    public:
+        explicit Nest(Parser* p) : p_(p) {
+            if (++p_->nesting_ > kMaxNesting)
+                p_->Fail(kErrOutOfStack);
+        }
+        ~Nest() { --p_->nesting_; }
+
+    private:
+        Parser* p_;
+    };
+
     StmtPtr Statement() {
+        Nest nest(this);
         const Token& t = Peek();
         int line = t.line;
         if (t.kind != Tok::Word && !(t.kind == Tok::Op && t.text == u"."))
@@ -843,7 +860,10 @@ private:
         return false;
     }
 
-    ExprPtr Expression() { return Imp(); }
+    ExprPtr Expression() {
+        Nest nest(this);
+        return Imp();
+    }
 
     using Level = ExprPtr (Parser::*)();
     ExprPtr BinaryLevel(Level next, std::initializer_list<std::pair<std::u16string_view, Op>> ops,
@@ -872,6 +892,7 @@ private:
     ExprPtr Or() { return BinaryLevel(&Parser::And, {{u"or", Op::Or}}, true); }
     ExprPtr And() { return BinaryLevel(&Parser::Not, {{u"and", Op::And}}, true); }
     ExprPtr Not() {
+        Nest nest(this);
         if (IsWord(u"not")) {
             int line = Next().line;
             return std::make_unique<UnaryExpr>(line, Op::Not, Not());
@@ -915,6 +936,7 @@ private:
         return BinaryLevel(&Parser::Unary, {{u"*", Op::Mul}, {u"/", Op::Div}}, false);
     }
     ExprPtr Unary() {
+        Nest nest(this);
         if (IsOp(u"-")) {
             int line = Next().line;
             return std::make_unique<UnaryExpr>(line, Op::Neg, Unary());
@@ -933,6 +955,7 @@ private:
         return left;
     }
     ExprPtr PowerOperand() {
+        Nest nest(this);
         if (IsOp(u"-")) {
             int line = Next().line;
             return std::make_unique<UnaryExpr>(line, Op::Neg, PowerOperand());
@@ -1003,6 +1026,7 @@ private:
     std::set<std::u16string> assigned_;
     std::set<std::u16string> redimmed_;
     int singleLine_ = 0;
+    int nesting_ = 0;
     int doDepth_ = 0;  // Do loops around the statement being parsed
     int forDepth_ = 0; // For and For Each loops
 };

@@ -99,7 +99,14 @@ ArrayData* Value::MutableArray() {
     return a_;
 }
 
+void CheckLength(size_t length) {
+    if (length > kMaxStringLength)
+        Throw(kErrOutOfStringSpace);
+}
+
 void Value::Append(std::u16string_view text) {
+    if (type_ == VT::String)
+        CheckLength(s_->text.size() + text.size());
     if (type_ == VT::String && s_->refs == 1) {
         s_->text.append(text);
         return;

@@ -185,6 +185,12 @@ private:
     };
 };
 
+// The longest string a script may build (in UTF-16 units); beyond it the
+// operation fails with "Out of string space" instead of exhausting memory.
+constexpr size_t kMaxStringLength = size_t{1} << 28;
+// Throws "Out of string space" when length is beyond kMaxStringLength.
+void CheckLength(size_t length);
+
 // --- Conversions; each throws the script's error (Type mismatch, Overflow,
 // Invalid use of Null) where the language does. ---
 
