@@ -594,8 +594,13 @@ void Interpreter::Assign(const Expr& target, Value value, bool set, Frame& f) {
         EvalArgs(c.args, f, args);
         if (c.target->kind == EK::Ident) {
             const auto& id = static_cast<const IdentExpr&>(*c.target);
-            if (Resolve(id, f).kind == Binding::Member) {
+            const Binding& b = Resolve(id, f);
+            if (b.kind == Binding::Member) {
                 AssignInstance(f.me, id.name, args.args, value, set, true);
+                return;
+            }
+            if (b.kind == Binding::Builtin && id.name == u"mid" && !set) {
+                AssignMid(args.args, value, id.original);
                 return;
             }
             Value* v = Variable(id, f, false, true);
@@ -625,6 +630,31 @@ void Interpreter::Assign(const Expr& target, Value value, bool set, Frame& f) {
     default:
         Throw(kErrIllegalAssignment);
     }
+}
+
+// The Mid statement, Mid(variable, start[, length]) = text: overwrites
+// characters of the variable's string in place; its length stays.
+void Interpreter::AssignMid(std::span<Arg> args, const Value& value, const std::u16string& name) {
+    if (args.size() < 2 || args.size() > 3 || args[0].missing || args[1].missing)
+        Throw(kErrArgumentCount, name);
+    if (!args[0].ref)
+        Throw(kErrIllegalAssignment, name);
+    Value& target = *args[0].ref;
+    std::u16string text = ToString(Dereference(target));
+    int32_t start = ToLong(args[1].get());
+    std::u16string with = ToString(value);
+    size_t count = with.size();
+    if (args.size() == 3 && !args[2].missing) {
+        int32_t length = ToLong(args[2].get());
+        if (length < 0)
+            Throw(kErrInvalidCall);
+        count = std::min(count, static_cast<size_t>(length));
+    }
+    if (start < 1 || static_cast<size_t>(start) > text.size())
+        Throw(kErrInvalidCall);
+    count = std::min(count, text.size() - static_cast<size_t>(start) + 1);
+    text.replace(static_cast<size_t>(start) - 1, count, with, 0, count);
+    target = Value::String(std::move(text));
 }
 
 // --- Names ---

@@ -85,6 +85,7 @@ private:
     void ExecAssign(const AssignStmt& s, Frame& f);
     void ExecReDim(const ReDimStmt& s, Frame& f);
     void Assign(const Expr& target, Value value, bool set, Frame& f);
+    void AssignMid(std::span<Arg> args, const Value& value, const std::u16string& name);
 
     Value Eval(const Expr& e, Frame& f);
     Value EvalIdent(const IdentExpr& e, Frame& f);

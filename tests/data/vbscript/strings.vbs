@@ -39,3 +39,9 @@ Tallomir.Output "chr beyond 255: " & Err.Number
 Err.Clear
 x = Asc("")
 Tallomir.Output "asc of nothing: " & Err.Number
+Dim word
+word = "abcdef"
+Mid(word, 2, 3) = "XYZW"
+Tallomir.Output word
+Mid(word, 5) = "123456"
+Tallomir.Output word
