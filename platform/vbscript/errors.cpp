@@ -24,6 +24,8 @@ std::u16string ErrorText(int32_t number) {
         return u"Out of stack space";
     case kErrNotDefined:
         return u"Sub or Function not defined";
+    case kErrInternal:
+        return u"Internal error";
     case kErrObjectNotSet:
         return u"Object variable not set";
     case kErrInvalidNull:

@@ -20,6 +20,7 @@ enum ErrorNumber : int32_t {
     kErrOutOfStringSpace = 14,
     kErrOutOfStack = 28,
     kErrNotDefined = 35,
+    kErrInternal = 51,
     kErrObjectNotSet = 91,
     kErrInvalidNull = 94,
     kErrObjectRequired = 424,

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <stdexcept>
 
 #include <pthread.h>
 
@@ -276,18 +277,28 @@ Interpreter::Flow Interpreter::ExecBlock(const Block& block, Frame& f) {
             err_->Set(e);
             continue;
         } catch (const std::bad_alloc&) {
-            ScriptException e;
-            e.number = kErrOutOfMemory;
-            e.description = ErrorText(kErrOutOfMemory);
-            e.line = s->line;
-            if (!f.resumeNext)
-                throw e;
-            err_->Set(e);
+            Trapped(kErrOutOfMemory, s->line, f);
+            continue;
+        } catch (const std::length_error&) {
+            Trapped(kErrOutOfStringSpace, s->line, f);
             continue;
         }
         if (flow != Flow::Normal)
             return flow;
     }
+    return Flow::Normal;
+}
+
+// A failure of the C++ library as the script error it stands for: trapped
+// under On Error Resume Next, thrown otherwise.
+Interpreter::Flow Interpreter::Trapped(int32_t number, int line, Frame& f) {
+    ScriptException e;
+    e.number = number;
+    e.description = ErrorText(number);
+    e.line = line;
+    if (!f.resumeNext)
+        throw e;
+    err_->Set(e);
     return Flow::Normal;
 }
 

@@ -78,6 +78,7 @@ private:
 
     void Install(const Program& program);
     Flow ExecBlock(const Block& block, Frame& f);
+    Flow Trapped(int32_t number, int line, Frame& f);
     Flow Exec(const Stmt& s, Frame& f);
     Flow ExecFor(const ForStmt& s, Frame& f);
     Flow ExecForEach(const ForEachStmt& s, Frame& f);

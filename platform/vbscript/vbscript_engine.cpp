@@ -302,11 +302,14 @@ HRESULT VBScriptEngine::ParseScriptText(LPCOLESTR code, LPCOLESTR, IUnknown*, LP
         hr = ReportError(std::move(data), excepInfo);
     } catch (const Interrupted&) {
         interrupted = true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception& e) {
+        // Nothing may leave through the interface; a failure outside any
+        // statement (memory for the syntax tree, say) becomes a run-time error.
+        int32_t number = dynamic_cast<const std::bad_alloc*>(&e) ? kErrOutOfMemory : kErrInternal;
         ScriptErrorData data;
         data.source = kRuntimeSource;
-        data.description = ErrorText(kErrOutOfMemory);
-        data.scode = E_OUTOFMEMORY;
+        data.description = ErrorText(number);
+        data.scode = CodeOf(number);
         data.sourceContext = sourceContext;
         hr = ReportError(std::move(data), excepInfo);
     }
