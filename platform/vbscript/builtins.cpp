@@ -373,6 +373,65 @@ Value Oct(Interpreter&, Args a) {
     return Radix(a, 8);
 }
 
+// %XX for other characters up to 255, %uXXXX above; letters, digits and
+// @*_+-./ stay.
+Value Escape(Interpreter&, Args a) {
+    Value v = Arg0(a, 0);
+    if (v.IsNull())
+        return v;
+    static const std::u16string_view kPlain = u"@*_+-./";
+    std::u16string out;
+    char buf[8];
+    for (char16_t c : ToString(v)) {
+        bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                     (c >= u'0' && c <= u'9') || kPlain.find(c) != std::u16string_view::npos;
+        if (plain) {
+            out += c;
+            continue;
+        }
+        std::snprintf(buf, sizeof buf, c < 256 ? "%%%02X" : "%%u%04X", static_cast<unsigned>(c));
+        out += FromAscii(buf);
+        CheckLength(out.size());
+    }
+    return Str(std::move(out));
+}
+
+Value Unescape(Interpreter&, Args a) {
+    Value v = Arg0(a, 0);
+    if (v.IsNull())
+        return v;
+    std::u16string t = ToString(v), out;
+    auto hex = [&](size_t from, size_t count, unsigned* value) {
+        if (from + count > t.size())
+            return false;
+        *value = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            char16_t c = t[i];
+            int d = (c >= u'0' && c <= u'9')   ? c - u'0'
+                    : (c >= u'a' && c <= u'f') ? c - u'a' + 10
+                    : (c >= u'A' && c <= u'F') ? c - u'A' + 10
+                                               : -1;
+            if (d < 0)
+                return false;
+            *value = *value * 16 + static_cast<unsigned>(d);
+        }
+        return true;
+    };
+    for (size_t i = 0; i < t.size(); ++i) {
+        unsigned value = 0;
+        if (t[i] == u'%' && i + 1 < t.size() && t[i + 1] == u'u' && hex(i + 2, 4, &value)) {
+            out += static_cast<char16_t>(value);
+            i += 5;
+        } else if (t[i] == u'%' && hex(i + 1, 2, &value)) {
+            out += static_cast<char16_t>(value);
+            i += 2;
+        } else {
+            out += t[i];
+        }
+    }
+    return Str(std::move(out));
+}
+
 // --- Conversions ---
 
 Value CStr(Interpreter&, Args a) {
@@ -1106,6 +1165,8 @@ const Entry kFunctions[] = {
     {u"asc", {1, 1, Asc}},
     {u"ascw", {1, 1, AscW}},
     {u"hex", {1, 1, Hex}},
+    {u"escape", {1, 1, Escape}},
+    {u"unescape", {1, 1, Unescape}},
     {u"oct", {1, 1, Oct}},
     {u"cstr", {1, 1, CStr}},
     {u"clng", {1, 1, CLng}},

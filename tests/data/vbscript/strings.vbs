@@ -45,3 +45,4 @@ Mid(word, 2, 3) = "XYZW"
 Tallomir.Output word
 Mid(word, 5) = "123456"
 Tallomir.Output word
+Tallomir.Output Escape("a b+c/" & ChrW(228) & ChrW(955)) & " " & Unescape("%41%u03BB%zz%") & " " & (Unescape(Escape("x=1&y=2")) = "x=1&y=2")
