@@ -20,7 +20,8 @@ test: build
 # Registers the built modules for the current user, then starts the calculator
 # window; without a display it says so and shows the command-line companion.
 run: build
-	$(BUILD)/bin/regsvr $(BUILD)/lib/libtallomir.so $(BUILD)/lib/libordovane-jscript.so
+	$(BUILD)/bin/regsvr $(BUILD)/lib/libtallomir.so $(BUILD)/lib/libordovane-jscript.so \
+	  $(BUILD)/lib/libordovane-vbscript.so
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
 	  echo "make run: no display is available, so the calculator window cannot open."; \
 	  echo "Start it from a desktop session, or use the command-line companion $(BUILD)/bin/ordovane-cli:"; \
@@ -44,6 +45,7 @@ valgrind: build
 
 bench: build
 	bash scripts/bench-ratios.sh $(BUILD)
+	bash scripts/bench-vbscript.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-asan

@@ -132,7 +132,8 @@ int RunScriptCommand(std::span<char* const> args) {
     if (!id || !platform::com::GuidFromString(*id, &engine)) {
         std::fprintf(stderr,
                      "No %s engine is registered. Register the modules with 'make run' or "
-                     "'regsvr build/lib/libtallomir.so build/lib/libordovane-jscript.so'.\n",
+                     "'regsvr build/lib/libtallomir.so build/lib/libordovane-jscript.so "
+                     "build/lib/libordovane-vbscript.so'.\n",
                      languageName);
         return 1;
     }

@@ -11,7 +11,7 @@ foreach(program ordovane ordovane-cli regsvr)
   endif()
 endforeach()
 
-foreach(module ordovane-platform tallomir ordovane-jscript)
+foreach(module ordovane-platform tallomir ordovane-jscript ordovane-vbscript)
   if(TARGET ${module})
     set_target_properties(${module} PROPERTIES INSTALL_RPATH "$ORIGIN")
     install(TARGETS ${module} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})

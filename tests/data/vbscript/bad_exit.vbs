@@ -1,0 +1,3 @@
+Sub S()
+    Exit Function
+End Sub

@@ -1,0 +1,4 @@
+Tallomir.Output "nothing runs"
+Dim x
+x = (1 +
+Tallomir.Output "never"

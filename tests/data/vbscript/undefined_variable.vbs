@@ -1,0 +1,5 @@
+Option Explicit
+Dim known
+known = 1
+Tallomir.Output known
+unknown = 2

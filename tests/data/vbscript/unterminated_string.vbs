@@ -1,0 +1,2 @@
+Tallomir.Output "fine"
+Tallomir.Output "broken
