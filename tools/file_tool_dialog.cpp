@@ -309,9 +309,14 @@ void CFileToolDialog::StartRun(RangeReader::ShortReads shortReads) {
         return;
     }
     reader_ = std::make_unique<RangeReader>(*source, ranges_, totalSize_, shortReads);
+    // The controls are disabled while the run goes on; those that were
+    // disabled already stay so afterwards.
+    disabled_.clear();
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (!child->isWindow())
+        if (!child->isWindow() && child->isEnabled()) {
             child->setEnabled(false);
+            disabled_.emplace_back(child);
+        }
     }
     progress_ = new CProgressDialog(this);
     progress_->setAttribute(Qt::WA_DeleteOnClose);
@@ -327,10 +332,11 @@ void CFileToolDialog::StopProcessing() {
     reader_.reset();
     memory_.reset();
     file_.Close();
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (!child->isWindow())
+    for (const QPointer<QWidget>& child : disabled_) {
+        if (child)
             child->setEnabled(true);
     }
+    disabled_.clear();
     UpdateVisibleControls();
     raise();
     activateWindow();

@@ -158,6 +158,7 @@ private:
     std::unique_ptr<RangeReader> reader_;
     QTimer* timer_ = nullptr;
     QPointer<CProgressDialog> progress_;
+    std::vector<QPointer<QWidget>> disabled_;
     bool error_ = false;
 };
 
