@@ -219,6 +219,10 @@ void HelpTest::popupIds_data() {
     QTest::newRow("Cancel 1001") << 1001 << file << true;
     QTest::newRow("Help 1003") << 1003 << file << true;
     QTest::newRow("Test Times 2001") << 2001 << file << true;
+    // The data tools' controls and the Output Number dialog.
+    for (auto [first, last] : {std::pair{1030, 1042}, {1050, 1063}, {2020, 2029}, {2060, 2065}})
+        for (int id = first; id <= last; ++id)
+            QTest::addRow("tool %d", id) << id << file << true;
     QTest::newRow("no text 1002") << 1002 << file << false;
     QTest::newRow("zero") << 0 << file << false;
     QTest::newRow("negative") << -1 << file << false;
