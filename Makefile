@@ -46,6 +46,8 @@ valgrind: build
 bench: build
 	bash scripts/bench-ratios.sh $(BUILD)
 	bash scripts/bench-vbscript.sh $(BUILD)
+	bash scripts/bench-data-tools.sh $(BUILD)
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/file_tool_dialog_bench 2>/dev/null
 
 clean:
 	rm -rf $(BUILD) build-asan
