@@ -2,6 +2,8 @@
 // toolbar geometry, tooltips, enabling, Tip of the Day and the window loop.
 #include "calculator_test_window.h"
 
+#include "calculator/application.h"
+#include "calculator/common/command_registry.h"
 #include "calculator/tip_of_day_dialog.h"
 
 #include <QHelpEvent>
@@ -54,6 +56,7 @@ private slots:
     void enablingFollowsSystem_data();
     void enablingFollowsSystem();
     void exportNeedsOperandText();
+    void toolsServedByTheirFolders();
     void toolTipsFollowSetting();
     void buttonColoursAndCaptions();
     void temporaryHidesKeepTheLoop();
@@ -446,4 +449,24 @@ void CalculatorDlgTest::temporaryHidesKeepTheLoop() {
 }
 
 QTEST_MAIN(CalculatorDlgTest)
+void CalculatorDlgTest::toolsServedByTheirFolders() {
+    // The start-up registers every folder's commands; the hash calculator
+    // also waits for the application crypto context.
+    uint32_t context = 0;
+    calculator::RegisterCommands({[&context] { return context; }});
+    {
+        CalculatorWindow t;
+        CCalculatorDlg& w = t.Open();
+        for (int id : {ids::kCmdCrc, ids::kCmdChecksum})
+            QVERIFY2(w.commandAction(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(!w.commandAction(ids::kCmdHash)->isEnabled());
+        context = 1;
+        t.Focus(X);
+        QVERIFY(w.commandAction(ids::kCmdHash)->isEnabled());
+        QTest::keyClicks(t.Box(X), "12");
+        QVERIFY(w.commandAction(ids::kCmdExportToFile)->isEnabled());
+    }
+    calculator::ClearCommandRegistry();
+}
+
 #include "calculator_dlg_test.moc"
