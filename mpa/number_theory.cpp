@@ -2,6 +2,7 @@
 // its two users, and the integer square root.
 #include "mpa/calculator_ops.h"
 #include "mpa/guard.h"
+#include "mpa/jacobi.h"
 #include "mpa/lehmer.h"
 #include "mpa/mpa.h"
 #include "mpa/natural.h"
@@ -74,25 +75,6 @@ EuclidResult ExtendedEuclid(const Natural& a, const Natural& b) {
     return res;
 }
 
-int JacobiSymbol(Natural a, Natural n) {
-    int s = 1;
-    a = a % n;
-    while (!a.IsZero()) {
-        size_t tz = a.TrailingZeros();
-        if (tz) {
-            a = a >> tz;
-            uint64_t r = n.Low() & 7;
-            if ((tz & 1) && (r == 3 || r == 5))
-                s = -s;
-        }
-        if ((a.Low() & 3) == 3 && (n.Low() & 3) == 3)
-            s = -s;
-        std::swap(a, n);
-        a = a % n;
-    }
-    return n.IsOne() ? s : 0;
-}
-
 // floor(sqrt(a)), recursively: the root of a's top half of bits, scaled
 // back, is an upper bound within a few units after one Newton step at full
 // size; the step never goes below the floor, so only decrements remain.
@@ -126,7 +108,9 @@ extern "C" {
 int32_t MPA_ModPow(const uint8_t* base, int32_t baseLen, const uint8_t* exponent,
                    int32_t exponentLen, const uint8_t* m, int32_t mLen, uint8_t* out,
                    int32_t outSize) {
-    if (!base || !exponent || !m || !out)
+    // An exponent of length 0 has no bytes and reads as zero; a negative
+    // length is no number.
+    if (!base || !exponent || !m || !out || baseLen <= 0 || exponentLen < 0 || mLen <= 0)
         return -1;
     return mpa::Guarded(-1, [&]() -> int32_t {
         Natural b = Natural::FromBytes(base, baseLen), mod = Natural::FromBytes(m, mLen);
@@ -143,7 +127,8 @@ int32_t MPA_ModPow(const uint8_t* base, int32_t baseLen, const uint8_t* exponent
 
 int32_t MPA_Jacobi(const uint8_t* a, int32_t aLen, const uint8_t* n, int32_t nLen,
                    int32_t* symbol) {
-    if (!symbol)
+    // aLen 0 is the zero numerator; a negative length is no number at all.
+    if (!symbol || aLen < 0 || nLen <= 0)
         return 0;
     return mpa::Guarded(0, [&]() -> int32_t {
         Natural nv = Natural::FromBytes(n, nLen);
@@ -155,14 +140,16 @@ int32_t MPA_Jacobi(const uint8_t* a, int32_t aLen, const uint8_t* n, int32_t nLe
             *symbol = 0;
             return 1;
         }
-        *symbol = JacobiSymbol(std::move(av), std::move(nv));
+        *symbol = mpa::JacobiSymbol(std::move(av), std::move(nv));
         return 1;
     });
 }
 
 int32_t MPA_ExtEuclid(uint8_t* a, int32_t aLen, uint8_t* b, int32_t bLen, uint8_t* gcd,
                       int32_t gcdSize, uint8_t* x, int32_t* xSize, uint8_t* y, int32_t* ySize) {
-    if (!a || !b || !gcd || !x || !y || !xSize || !ySize)
+    // A length of 0 or less must fail here: read as zero it would reach the
+    // writers with capacities that were never checked.
+    if (!a || !b || !gcd || !x || !y || !xSize || !ySize || aLen <= 0 || bLen <= 0)
         return -1;
     const int32_t p = SignificantLength(a, aLen), q = SignificantLength(b, bLen);
     if (p == 0 || q == 0)
