@@ -41,9 +41,24 @@ limb_t Sub(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
 limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t Sub1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 
-limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
-limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
-limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+// r = a * b and r += a * b over n limbs, returning the carry limb; through
+// the row kernels selected for this CPU (limb_kernels.h).
+struct RowKernels {
+    limb_t (*mul1)(limb_t*, const limb_t*, size_t, limb_t);
+    limb_t (*addMul1)(limb_t*, const limb_t*, size_t, limb_t);
+    limb_t (*subMul1)(limb_t*, const limb_t*, size_t, limb_t);
+};
+extern RowKernels g_rowKernels;
+inline limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return g_rowKernels.mul1(r, a, n, b);
+}
+inline limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return g_rowKernels.addMul1(r, a, n, b);
+}
+// r -= a * b over n limbs, returning the borrow limb.
+inline limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return g_rowKernels.subMul1(r, a, n, b);
+}
 
 // Shifts by 0 < cnt < 64; return the bits shifted out.
 limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt);
@@ -53,8 +68,6 @@ limb_t RShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt);
 void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
 // r[0..2n) = a * a; r must not overlap a.
 void Sqr(limb_t* r, const limb_t* a, size_t n);
-// Operand size (limbs) from which Karatsuba replaces the schoolbook product.
-extern size_t karatsuba_threshold;
 
 // q[0..an-dn] = a / d and r[0..dn) = a mod d; an >= dn >= 1, d[dn-1] != 0.
 // q and r must not overlap the inputs.

@@ -1,6 +1,7 @@
 // Linear word kernels: conversion, comparison, carries, single-limb
 // multiplication and division.
 #include "mpa/limb.h"
+#include "mpa/limb_kernels.h"
 
 #include <cassert>
 #include <cstring>
@@ -122,7 +123,7 @@ limb_t Sub(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     return Sub1(r + bn, a + bn, an - bn, c);
 }
 
-limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+limb_t portable::Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     limb_t c = 0;
     for (size_t i = 0; i < n; ++i) {
         dlimb_t t = static_cast<dlimb_t>(a[i]) * b + c;
@@ -132,7 +133,7 @@ limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return c;
 }
 
-limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+limb_t portable::AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     limb_t c = 0;
     size_t i = 0;
     for (; i + 4 <= n; i += 4) {
@@ -154,7 +155,7 @@ limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return c;
 }
 
-limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+limb_t portable::SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     limb_t c = 0;
     for (size_t i = 0; i < n; ++i) {
         dlimb_t t = static_cast<dlimb_t>(a[i]) * b + c;

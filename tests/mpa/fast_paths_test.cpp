@@ -1,0 +1,173 @@
+// The paths that ordinary test operands do not reach: the BMI2/ADX row
+// kernels against the portable ones, and the recursive products, squares,
+// powers and roots with their thresholds lowered so that operands of a few
+// limbs recurse all the way down. Results are checked against GMP.
+#include "mpa/calculator_ops.h"
+#include "mpa/cpu_features.h"
+#include "mpa/limb_kernels.h"
+#include "mpa/tuning.h"
+#include "mpa_test_util.h"
+
+using namespace mpatest;
+using mpa::limb::limb_t;
+
+namespace {
+
+// Limbs at the carry edges: 0, 1, all ones, the top bit alone, random.
+std::vector<limb_t> Limbs(Gen& g, size_t n) {
+    std::vector<limb_t> v(n);
+    int kind = g.Uniform(0, 4);
+    for (auto& x : v) {
+        switch (kind) {
+        case 0:
+            x = ~limb_t{0};
+            break;
+        case 1:
+            x = g.Chance(0.5) ? ~limb_t{0} : 0;
+            break;
+        case 2:
+            x = limb_t{1} << 63;
+            break;
+        default:
+            x = g.Next();
+        }
+    }
+    return v;
+}
+
+TEST(FastPaths, AdxRowKernelsMatchPortable) {
+    const auto& cpu = mpa::DetectedCpuFeatures();
+    if (!mpa::limb::adx::Available() || !cpu.bmi2 || !cpu.adx)
+        GTEST_SKIP() << "this CPU has no BMI2/ADX";
+    using Kernel = limb_t (*)(limb_t*, const limb_t*, size_t, limb_t);
+    const struct {
+        const char* name;
+        Kernel fast, portable;
+    } kernels[] = {
+        {"Mul1", &mpa::limb::adx::Mul1, &mpa::limb::portable::Mul1},
+        {"AddMul1", &mpa::limb::adx::AddMul1, &mpa::limb::portable::AddMul1},
+        {"SubMul1", &mpa::limb::adx::SubMul1, &mpa::limb::portable::SubMul1},
+    };
+    for (int i = 0, count = Iterations(4000); i < count && !HasFailure(); ++i) {
+        Gen g(CaseSeed(40, i));
+        // Every remainder of the four-limb unrolling, and long rows.
+        size_t n = static_cast<size_t>(i % 3 == 0 ? g.Uniform(1, 70) : g.Uniform(0, 9));
+        std::vector<limb_t> a = Limbs(g, n), r0 = Limbs(g, n);
+        std::vector<limb_t> b = Limbs(g, 1);
+        for (const auto& k : kernels) {
+            SCOPED_TRACE(::testing::Message() << k.name << " case " << i << " n " << n);
+            std::vector<limb_t> rf = r0, rp = r0;
+            // A guard limb past the row must stay as it was.
+            rf.push_back(0x5C5C5C5C5C5C5C5Cull);
+            rp.push_back(0x5C5C5C5C5C5C5C5Cull);
+            limb_t cf = k.fast(rf.data(), a.data(), n, b[0]);
+            limb_t cp = k.portable(rp.data(), a.data(), n, b[0]);
+            EXPECT_EQ(cf, cp);
+            EXPECT_EQ(rf, rp);
+        }
+    }
+}
+
+// Thresholds low enough that a product of a few limbs recurses to the base.
+std::vector<mpa::tuning::Thresholds> LoweredThresholds() {
+    std::vector<mpa::tuning::Thresholds> all;
+    for (size_t t : {2, 3, 4, 5, 8}) {
+        mpa::tuning::Thresholds th;
+        th.mulKaratsuba = t;
+        th.sqrKaratsuba = t + 1;
+        th.sqrtRecursiveBits = 64 * t;
+        all.push_back(th);
+    }
+    return all;
+}
+
+// Runs body once per set of lowered thresholds and once with the portable
+// kernels selected as well, so both kernel sets reach the recursive paths.
+template <class Body> void ForEachLoweredThreshold(Body body) {
+    for (bool fast : {true, false}) {
+        mpa::SelectFastKernels(fast);
+        int set = 0;
+        for (const auto& th : LoweredThresholds()) {
+            mpa::tuning::ScopedThresholds scoped(th);
+            SCOPED_TRACE(::testing::Message() << (fast ? "fast" : "portable") << " kernels, "
+                                              << "mul threshold " << th.mulKaratsuba);
+            body(set++);
+        }
+    }
+    mpa::SelectFastKernels(true);
+}
+
+TEST(FastPaths, RecursiveProductsAndSquares) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(300); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(41, 1000 * set + i));
+            Bytes a = g.Operand(300, true, 300), b;
+            int kind = g.Uniform(0, 3);
+            if (kind == 0)
+                b = a; // a square
+            else if (kind == 1)
+                b = Bytes(a.size(), 0xFF); // the widest partial products
+            else
+                b = g.Operand(300, true, 300);
+            MPA_CASE_TRACE("product", i, Hex(a) << " * " << Hex(b));
+            Mpz p;
+            mpz_mul(p, Mpz(a), Mpz(b));
+            int32_t cap = 2 * std::max(Len(a), Len(b));
+            OutBuf out(cap);
+            int32_t ret = MPA_Multiply(a.data(), Len(a), b.data(), Len(b), out.data(), cap);
+            ASSERT_EQ(ret, Len(p.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(p.ToBytes()));
+            EXPECT_TRUE(out.GuardIntact());
+        }
+    });
+}
+
+TEST(FastPaths, RecursiveModularPowers) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(40); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(42, 1000 * set + i));
+            Bytes m = g.Operand(120, false), base = g.Operand(130, false);
+            Bytes e = g.Operand(g.Chance(0.8) ? 8 : 40);
+            if (g.Chance(0.5))
+                m.back() |= 1;
+            Mpz B(base), E(e), M(m);
+            if (Sgn(B) == 0 || Sgn(M) == 0)
+                continue;
+            MPA_CASE_TRACE("power", i, Hex(base) << " ^ " << Hex(e) << " mod " << Hex(m));
+            Mpz r(1);
+            if (Sgn(E) != 0)
+                mpz_powm(r, B, E, M);
+            int32_t k = static_cast<int32_t>(SigLen(m));
+            OutBuf out(k);
+            int32_t ret = MPA_ModPow(base.data(), Len(base), e.data(), Len(e), m.data(), Len(m),
+                                     out.data(), k);
+            ASSERT_EQ(ret, Len(r.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(r.ToBytes()));
+        }
+    });
+}
+
+TEST(FastPaths, RecursiveSquareRoots) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(300); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(43, 1000 * set + i));
+            Bytes a = g.Operand(300, true, 300);
+            Mpz A(a), root;
+            // Perfect squares and their neighbours, where the correction step acts.
+            if (g.Chance(0.3)) {
+                mpz_mul(A, A, A);
+                if (Sgn(A) != 0 && g.Chance(0.5))
+                    mpz_sub_ui(A, A, 1);
+                a = A.ToBytes();
+            }
+            MPA_CASE_TRACE("root", i, Hex(a));
+            mpz_sqrt(root, A);
+            OutBuf out(Len(a));
+            int32_t ret = mpa::SquareRoot(a.data(), Len(a), out.data(), out.cap());
+            ASSERT_EQ(ret, Len(root.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(root.ToBytes()));
+        }
+    });
+}
+
+} // namespace
