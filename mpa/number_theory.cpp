@@ -6,6 +6,7 @@
 #include "mpa/lehmer.h"
 #include "mpa/mpa.h"
 #include "mpa/natural.h"
+#include "mpa/tuning.h"
 
 #include <algorithm>
 
@@ -75,22 +76,25 @@ EuclidResult ExtendedEuclid(const Natural& a, const Natural& b) {
     return res;
 }
 
-// floor(sqrt(a)), recursively: the root of a's top half of bits, scaled
-// back, is an upper bound within a few units after one Newton step at full
-// size; the step never goes below the floor, so only decrements remain.
-Natural IntegerSqrt(const Natural& a) {
+// floor(sqrt(a)) of a word.
+uint64_t WordSqrt(uint64_t v) {
+    uint64_t x = static_cast<uint64_t>(__builtin_sqrtl(static_cast<long double>(v)));
+    while (static_cast<unsigned __int128>(x) * x > v)
+        --x;
+    while (static_cast<unsigned __int128>(x + 1) * (x + 1) <= v)
+        ++x;
+    return x;
+}
+
+// floor(sqrt(a)) by Newton from the root of a's top half: the scaled-back
+// root is an upper bound, one Newton step at full size never goes below the
+// floor, so only decrements remain. For the sizes below the recursive root.
+Natural NewtonSqrt(const Natural& a) {
     const size_t bits = a.BitLength();
-    if (bits <= 64) {
-        uint64_t v = a.Low();
-        uint64_t x = static_cast<uint64_t>(__builtin_sqrtl(static_cast<long double>(v)));
-        while (static_cast<unsigned __int128>(x) * x > v)
-            --x;
-        while (static_cast<unsigned __int128>(x + 1) * (x + 1) <= v)
-            ++x;
-        return Natural(x);
-    }
+    if (bits <= 64)
+        return Natural(WordSqrt(a.Low()));
     const size_t k = bits / 4;
-    Natural x = (IntegerSqrt(a >> (2 * k)) + Natural(1)) << k;
+    Natural x = (NewtonSqrt(a >> (2 * k)) + Natural(1)) << k;
     Natural y = (x + a / x) >> 1;
     Natural sq = y * y;
     while (Compare(sq, a) > 0) {
@@ -99,6 +103,61 @@ Natural IntegerSqrt(const Natural& a) {
         y = y - Natural(1);
     }
     return y;
+}
+
+// Root s and remainder r = a - s^2 of a with 2^(L-2) <= a < 2^L, L even, by
+// Zimmermann's Karatsuba square root: with a split into four k-bit parts
+// above and below, the root of the top half gives s' and r'; one division
+// of (r' 2^k + a1) by 2s' gives the low half q of the root. Because the top
+// half is at least a quarter of its range, s' 2^k + q is the root or one
+// above it, and the sign of the remainder tells which.
+void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r) {
+    if (L <= 128) {
+        // Two words: a long double estimate corrected on 128-bit integers.
+        using u128 = unsigned __int128;
+        const auto& limbs = a.limbs();
+        u128 v = limbs.empty() ? 0 : limbs[0];
+        if (limbs.size() > 1)
+            v |= static_cast<u128>(limbs[1]) << 64;
+        long double est = __builtin_sqrtl(static_cast<long double>(v));
+        uint64_t x = est >= 18446744073709551615.0L ? ~uint64_t{0} : static_cast<uint64_t>(est);
+        while (static_cast<u128>(x) * x > v)
+            --x;
+        while (x != ~uint64_t{0} && static_cast<u128>(x + 1) * (x + 1) <= v)
+            ++x;
+        u128 rem = v - static_cast<u128>(x) * x;
+        *s = Natural(x);
+        *r = Natural::FromLimbs({static_cast<uint64_t>(rem), static_cast<uint64_t>(rem >> 64)});
+        return;
+    }
+    if (L < mpa::tuning::g_thresholds.sqrtRecursiveBits) {
+        *s = NewtonSqrt(a);
+        *r = a - *s * *s;
+        return;
+    }
+    const size_t k = L / 4;
+    Natural s1, r1;
+    SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1);
+    Natural q, u;
+    mpa::DivMod((r1 << k) + (a >> k).LowBits(k), s1 << 1, &q, &u);
+    *s = (s1 << k) + q;
+    Natural plus = (u << k) + a.LowBits(k), minus = q * q;
+    while (Compare(plus, minus) < 0) {
+        // (s - 1)^2 = s^2 - 2s + 1: the remainder gains 2s - 1.
+        plus = plus + (*s << 1);
+        minus = minus + Natural(1);
+        *s = *s - Natural(1);
+    }
+    *r = plus - minus;
+}
+
+Natural IntegerSqrt(const Natural& a) {
+    const size_t bits = a.BitLength();
+    if (bits <= 64)
+        return Natural(WordSqrt(a.Low()));
+    Natural s, r;
+    SqrtRem(a, bits + (bits & 1), &s, &r);
+    return s;
 }
 
 } // namespace
