@@ -147,6 +147,33 @@ TEST(FastPaths, RecursiveModularPowers) {
     });
 }
 
+// An even modulus m = 2^t mo is split into a power modulo the odd mo and one
+// modulo 2^t; t runs across the word edges, mo from 1 to several words.
+TEST(FastPaths, EvenModuliSplitByTheirPowerOfTwo) {
+    for (int i = 0, n = Iterations(400); i < n && !HasFailure(); ++i) {
+        Gen g(CaseSeed(44, i));
+        const unsigned kShifts[] = {1, 2, 63, 64, 65, 127, 128, 129, 300, 700};
+        unsigned t = kShifts[i % 10];
+        Mpz M(g.Operand(g.Chance(0.2) ? 1 : 90, false));
+        mpz_setbit(M, 0);
+        mpz_mul_2exp(M, M, t);
+        Bytes base = g.Operand(200, false), e = g.Operand(g.Chance(0.7) ? 3 : 40);
+        Bytes m = M.ToBytes();
+        Mpz B(base), E(e);
+        if (Sgn(B) == 0)
+            continue;
+        MPA_CASE_TRACE("even modulus", i, Hex(base) << " ^ " << Hex(e) << " mod " << Hex(m));
+        Mpz r(1);
+        if (Sgn(E) != 0)
+            mpz_powm(r, B, E, M);
+        OutBuf out(Len(m));
+        int32_t ret = MPA_ModPow(base.data(), Len(base), e.data(), Len(e), m.data(), Len(m),
+                                 out.data(), out.cap());
+        ASSERT_EQ(ret, Len(r.ToBytes()));
+        EXPECT_EQ(Hex(out.Get(ret)), Hex(r.ToBytes()));
+    }
+}
+
 TEST(FastPaths, RecursiveSquareRoots) {
     ForEachLoweredThreshold([](int set) {
         for (int i = 0, n = Iterations(300); i < n && !::testing::Test::HasFailure(); ++i) {
