@@ -55,6 +55,25 @@ void SqrBasecase(limb_t* r, const limb_t* a, size_t n) {
     }
 }
 
+// Scratch on the stack when small (the products of modular powers up to
+// 8192 bits), on the heap otherwise.
+class ScratchLimbs {
+public:
+    explicit ScratchLimbs(size_t n) {
+        if (n > kStack) {
+            heap_.resize(n);
+            p_ = heap_.data();
+        }
+    }
+    limb_t* data() { return p_; }
+
+private:
+    static constexpr size_t kStack = 1024;
+    limb_t stack_[kStack];
+    limb_t* p_ = stack_;
+    std::vector<limb_t> heap_;
+};
+
 // r (xn limbs) = |x - y| for x of xn limbs and y of yn <= xn limbs; true
 // when x < y.
 bool AbsDiff(limb_t* r, const limb_t* x, size_t xn, const limb_t* y, size_t yn) {
@@ -138,13 +157,14 @@ void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
         MulBasecase(r, a, an, b, bn);
         return;
     }
-    std::vector<limb_t> scratch(KaratsubaScratch(bn, threshold) + (an > bn ? 2 * bn : 0));
+    const size_t below = KaratsubaScratch(bn, threshold);
+    ScratchLimbs scratch(below + (an > bn ? 2 * bn : 0));
     if (an == bn) {
         MulBalanced(r, a, b, bn, scratch.data());
         return;
     }
     // Unbalanced: balanced products of bn-limb slices of a, accumulated.
-    limb_t* part = scratch.data() + KaratsubaScratch(bn, threshold);
+    limb_t* part = scratch.data() + below;
     std::memset(r, 0, (an + bn) * sizeof(limb_t));
     size_t done = 0;
     while (done < an) {
@@ -164,7 +184,7 @@ void Sqr(limb_t* r, const limb_t* a, size_t n) {
         SqrBasecase(r, a, n);
         return;
     }
-    std::vector<limb_t> scratch(KaratsubaScratch(n, threshold));
+    ScratchLimbs scratch(KaratsubaScratch(n, threshold));
     SqrRec(r, a, n, scratch.data());
 }
 

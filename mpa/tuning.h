@@ -9,13 +9,21 @@ namespace mpa::tuning {
 
 struct Thresholds {
     // Balanced products and squares of at least this many 64-bit limbs split
-    // by Karatsuba (at least 2). Measured with bench/ BM_Multiply and a
-    // sweep of the threshold on the BMI2/ADX kernels (AMD EPYC, Zen 4):
-    // 16 limbs 1.00, 24 limbs 0.93, 32 limbs 0.95, 48 limbs 1.04 (time of a
-    // 4096-bit product, relative to 16); the portable kernels are slower per
-    // row, which moves the crossing down, but not below 24.
-    size_t mulKaratsuba = 24;
-    size_t sqrKaratsuba = 32;
+    // by Karatsuba (at least 2). Chosen by timing MPA_Multiply (best of 15
+    // runs, BMI2/ADX kernels, AMD EPYC Zen 4, loaded machine) with both
+    // thresholds swept from 16 to 96:
+    //   product ns    T=24   T=40   T=64   T=96
+    //   2048 bits      519    498    516    512
+    //   4096 bits     1782   1696   1722   1826
+    //   8192 bits     5945   5511   5676   5997
+    //   square ns     T=24   T=48   T=64   T=80
+    //   2048 bits      453    349    352    354
+    //   4096 bits     1490   1208   1202   1092
+    //   8192 bits     5036   4018   4177   3693
+    // The base cases gain from the two-chain kernels more than Karatsuba's
+    // extra additions do, so the crossings sit high.
+    size_t mulKaratsuba = 40;
+    size_t sqrKaratsuba = 80;
     // Integer square roots of at least this many bits recurse on their top
     // half (Zimmermann's Karatsuba square root); below, Newton on a word.
     size_t sqrtRecursiveBits = 128;
