@@ -47,6 +47,7 @@ struct RowKernels {
     limb_t (*mul1)(limb_t*, const limb_t*, size_t, limb_t);
     limb_t (*addMul1)(limb_t*, const limb_t*, size_t, limb_t);
     limb_t (*subMul1)(limb_t*, const limb_t*, size_t, limb_t);
+    void (*redcRows)(limb_t*, const limb_t*, size_t, limb_t);
 };
 extern RowKernels g_rowKernels;
 inline limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
@@ -58,6 +59,13 @@ inline limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
 // r -= a * b over n limbs, returning the borrow limb.
 inline limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return g_rowKernels.subMul1(r, a, n, b);
+}
+
+// Montgomery's reduction rows: for i < n, t += (t[i] * minv mod B) * m * B^i,
+// which clears t[i]; that row's carry is parked in t[i] instead. t has 2n
+// limbs, minv = -m^-1 mod B.
+inline void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
+    g_rowKernels.redcRows(t, m, n, minv);
 }
 
 // Shifts by 0 < cnt < 64; return the bits shifted out.

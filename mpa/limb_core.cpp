@@ -168,6 +168,11 @@ limb_t portable::SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return c;
 }
 
+void portable::RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
+    for (size_t i = 0; i < n; ++i)
+        t[i] = portable::AddMul1(t + i, m, n, t[i] * minv);
+}
+
 limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
     assert(cnt > 0 && cnt < 64);
     if (n == 0)

@@ -11,6 +11,7 @@ namespace portable {
 limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv);
 } // namespace portable
 
 namespace adx {
@@ -20,6 +21,7 @@ bool Available();
 limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv);
 } // namespace adx
 
 } // namespace mpa::limb

@@ -60,7 +60,8 @@ limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return hi;
 }
 
-limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+__attribute__((always_inline)) inline limb_t AddMul1Row(limb_t* r, const limb_t* a, size_t n,
+                                                        limb_t b) {
     // OF chain: low half plus the previous high half; CF chain: plus r[i].
     size_t blocks = n / 4, rest = n % 4;
     limb_t hi;
@@ -114,6 +115,15 @@ limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
                      : [blocks] "r"(blocks), [rest] "r"(rest), "d"(b)
                      : "rcx", "r8", "r9", "r10", "cc", "memory");
     return hi;
+}
+
+limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return AddMul1Row(r, a, n, b);
+}
+
+void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
+    for (size_t i = 0; i < n; ++i)
+        t[i] = AddMul1Row(t + i, m, n, t[i] * minv);
 }
 
 limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
@@ -195,6 +205,7 @@ limb_t AddMul1(limb_t*, const limb_t*, size_t, limb_t) {
 limb_t SubMul1(limb_t*, const limb_t*, size_t, limb_t) {
     return 0;
 }
+void RedcRows(limb_t*, const limb_t*, size_t, limb_t) {}
 
 #endif
 
