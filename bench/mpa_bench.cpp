@@ -11,6 +11,7 @@
 
 #include "mpa/calculator_ops.h"
 #include "mpa/mpa.h"
+#include "mpa/radix_conversion.h"
 #include "text/radix_text.h"
 
 #include <benchmark/benchmark.h>
@@ -452,6 +453,73 @@ void BM_ToDecimalDigits(benchmark::State& state, Side side) {
     ToDecimal(state, side, x);
 }
 
+// The library's divide-and-conquer decimal conversions on their own, from
+// and to the bytes of a number: what the operand text conversions above cost
+// once they call these.
+void ToDecimalCore(benchmark::State& state, Side side, const Mpz& x) {
+    if (side == Side::kOurs) {
+        const auto bytes = Bytes(x);
+        if (mpa::ToDecimalDigits(mpa::Natural::FromBytes(bytes.data(), Len(bytes))) != Decimal(x))
+            return state.SkipWithError("conversion differs from GMP");
+        for (auto _ : state) {
+            std::string s = mpa::ToDecimalDigits(mpa::Natural::FromBytes(bytes.data(), Len(bytes)));
+            benchmark::DoNotOptimize(s.data());
+            benchmark::ClobberMemory();
+        }
+    } else {
+        std::string buf(mpz_sizeinbase(x.get(), 10) + 2, '\0');
+        for (auto _ : state) {
+            mpz_get_str(buf.data(), 10, x.get());
+            benchmark::ClobberMemory();
+        }
+    }
+}
+
+void FromDecimalCore(benchmark::State& state, Side side, const Mpz& x) {
+    const std::string digits = Decimal(x);
+    if (side == Side::kOurs) {
+        const auto bytes = Bytes(x);
+        if (!(mpa::FromDecimalDigits(digits) == mpa::Natural::FromBytes(bytes.data(), Len(bytes))))
+            return state.SkipWithError("conversion differs from GMP");
+        for (auto _ : state) {
+            mpa::Natural v = mpa::FromDecimalDigits(digits);
+            benchmark::DoNotOptimize(v.limbs().data());
+            benchmark::ClobberMemory();
+        }
+    } else {
+        Mpz z;
+        for (auto _ : state) {
+            int rc = mpz_set_str(z.get(), digits.c_str(), 10);
+            benchmark::DoNotOptimize(rc);
+            benchmark::ClobberMemory();
+        }
+    }
+}
+
+void BM_ToDecimalCore(benchmark::State& state, Side side) {
+    Mpz x;
+    Draw(x, 15, Bits(state));
+    ToDecimalCore(state, side, x);
+}
+
+void BM_FromDecimalCore(benchmark::State& state, Side side) {
+    Mpz x;
+    Draw(x, 14, Bits(state));
+    FromDecimalCore(state, side, x);
+}
+
+void BM_ToDecimalCoreDigits(benchmark::State& state, Side side) {
+    Mpz x;
+    DrawDigits(x, state);
+    ToDecimalCore(state, side, x);
+}
+
+void BM_FromDecimalCoreDigits(benchmark::State& state, Side side) {
+    Mpz x;
+    DrawDigits(x, state);
+    FromDecimalCore(state, side, x);
+}
+
 // On a prime every Miller-Rabin round runs to the end, so the library does
 // ten full rounds. mpz_probab_prime_p(n, 10) is not the same work: GMP 6.2
 // runs trial division and a Baillie-PSW test (one strong base-2 round plus a
@@ -565,6 +633,24 @@ BENCHMARK_CAPTURE(BM_ToDecimalDigits, gmp, Side::kGmp)
     ->ArgName("digits")
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
+void CoreRadixSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(8192);
+}
+MPA_BENCH(BM_ToDecimalCore, CoreRadixSizes);
+MPA_BENCH(BM_FromDecimalCore, CoreRadixSizes);
+#define MPA_BENCH_DIGITS(fn, name)                                                                 \
+    BENCHMARK_CAPTURE(fn, ours, Side::kOurs)                                                       \
+        ->Name(name "/ours")                                                                       \
+        ->ArgName("digits")                                                                        \
+        ->Arg(100000)                                                                              \
+        ->Unit(benchmark::kMillisecond);                                                           \
+    BENCHMARK_CAPTURE(fn, gmp, Side::kGmp)                                                         \
+        ->Name(name "/gmp")                                                                        \
+        ->ArgName("digits")                                                                        \
+        ->Arg(100000)                                                                              \
+        ->Unit(benchmark::kMillisecond)
+MPA_BENCH_DIGITS(BM_ToDecimalCoreDigits, "BM_ToDecimalCore");
+MPA_BENCH_DIGITS(BM_FromDecimalCoreDigits, "BM_FromDecimalCore");
 MPA_BENCH(BM_MillerRabinTest, PrimeSizes);
 BENCHMARK_CAPTURE(BM_MillerRabinTest, gmp_mr10, Side::kGmpMr10)
     ->Apply(PrimeSizes)

@@ -27,6 +27,9 @@ struct Thresholds {
     // Integer square roots of at least this many bits recurse on their top
     // half (Zimmermann's Karatsuba square root); below, Newton on a word.
     size_t sqrtRecursiveBits = 128;
+    // Decimal conversions of at least this many limbs (or 19 times as many
+    // digits) split by a power of ten; below, one word pass per 19 digits.
+    size_t radixRecursiveLimbs = 24;
 };
 
 // The values in use; read by the algorithms on every call.
