@@ -15,7 +15,8 @@ namespace mpa {
 // static initialisation is right; defined here so that linking the kernels
 // also links the selection below.
 limb::RowKernels limb::g_rowKernels = {&limb::portable::Mul1, &limb::portable::AddMul1,
-                                       &limb::portable::SubMul1, &limb::portable::RedcRows};
+                                       &limb::portable::SubMul1, &limb::portable::RedcRows,
+                                       &limb::portable::SqrDiagonal};
 
 namespace {
 
@@ -67,10 +68,11 @@ void SelectFastKernels(bool fast) {
     g_usingAdx = fast && FastPathsAllowed() && limb::adx::Available() && f.bmi2 && f.adx;
     if (g_usingAdx)
         limb::g_rowKernels = {&limb::adx::Mul1, &limb::adx::AddMul1, &limb::adx::SubMul1,
-                              &limb::adx::RedcRows};
+                              &limb::adx::RedcRows, &limb::adx::SqrDiagonal};
     else
         limb::g_rowKernels = {&limb::portable::Mul1, &limb::portable::AddMul1,
-                              &limb::portable::SubMul1, &limb::portable::RedcRows};
+                              &limb::portable::SubMul1, &limb::portable::RedcRows,
+                              &limb::portable::SqrDiagonal};
 }
 
 } // namespace mpa

@@ -48,6 +48,7 @@ struct RowKernels {
     limb_t (*addMul1)(limb_t*, const limb_t*, size_t, limb_t);
     limb_t (*subMul1)(limb_t*, const limb_t*, size_t, limb_t);
     void (*redcRows)(limb_t*, const limb_t*, size_t, limb_t);
+    void (*sqrDiagonal)(limb_t*, const limb_t*, size_t);
 };
 extern RowKernels g_rowKernels;
 inline limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
@@ -66,6 +67,12 @@ inline limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
 // limbs, minv = -m^-1 mod B.
 inline void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
     g_rowKernels.redcRows(t, m, n, minv);
+}
+
+// The last step of a square: r[0..2n) = 2 r + the squares a[i]^2 placed at
+// limb 2i, where r holds the off-diagonal products and the total is a^2.
+inline void SqrDiagonal(limb_t* r, const limb_t* a, size_t n) {
+    g_rowKernels.sqrDiagonal(r, a, n);
 }
 
 // Shifts by 0 < cnt < 64; return the bits shifted out.

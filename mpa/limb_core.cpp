@@ -173,6 +173,20 @@ void portable::RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
         t[i] = portable::AddMul1(t + i, m, n, t[i] * minv);
 }
 
+void portable::SqrDiagonal(limb_t* r, const limb_t* a, size_t n) {
+    LShift(r, r, 2 * n, 1);
+    limb_t c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        dlimb_t p = static_cast<dlimb_t>(a[i]) * a[i];
+        dlimb_t s = static_cast<dlimb_t>(r[2 * i]) + static_cast<limb_t>(p) + c;
+        r[2 * i] = static_cast<limb_t>(s);
+        s = static_cast<dlimb_t>(r[2 * i + 1]) + static_cast<limb_t>(p >> 64) +
+            static_cast<limb_t>(s >> 64);
+        r[2 * i + 1] = static_cast<limb_t>(s);
+        c = static_cast<limb_t>(s >> 64);
+    }
+}
+
 limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
     assert(cnt > 0 && cnt < 64);
     if (n == 0)

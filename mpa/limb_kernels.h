@@ -12,6 +12,7 @@ limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv);
+void SqrDiagonal(limb_t* r, const limb_t* a, size_t n);
 } // namespace portable
 
 namespace adx {
@@ -22,6 +23,7 @@ limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv);
+void SqrDiagonal(limb_t* r, const limb_t* a, size_t n);
 } // namespace adx
 
 } // namespace mpa::limb

@@ -42,17 +42,7 @@ void SqrBasecase(limb_t* r, const limb_t* a, size_t n) {
     for (size_t i = 1; i + 1 < n; ++i)
         r[i + n] = AddMul1(r + 2 * i + 1, a + i + 1, n - 1 - i, a[i]);
     r[2 * n - 1] = 0;
-    LShift(r, r, 2 * n, 1);
-    limb_t c = 0;
-    for (size_t i = 0; i < n; ++i) {
-        dlimb_t p = static_cast<dlimb_t>(a[i]) * a[i];
-        dlimb_t s = static_cast<dlimb_t>(r[2 * i]) + static_cast<limb_t>(p) + c;
-        r[2 * i] = static_cast<limb_t>(s);
-        s = static_cast<dlimb_t>(r[2 * i + 1]) + static_cast<limb_t>(p >> 64) +
-            static_cast<limb_t>(s >> 64);
-        r[2 * i + 1] = static_cast<limb_t>(s);
-        c = static_cast<limb_t>(s >> 64);
-    }
+    SqrDiagonal(r, a, n);
 }
 
 // Scratch on the stack when small (the products of modular powers up to

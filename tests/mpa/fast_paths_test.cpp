@@ -65,6 +65,17 @@ TEST(FastPaths, AdxRowKernelsMatchPortable) {
             EXPECT_EQ(cf, cp);
             EXPECT_EQ(rf, rp);
         }
+        // The two whole-operand steps, on 2n limbs (results modulo B^2n).
+        std::vector<limb_t> t0 = Limbs(g, 2 * n);
+        std::vector<limb_t> tf = t0, tp = t0;
+        mpa::limb::adx::RedcRows(tf.data(), a.data(), n, b[0]);
+        mpa::limb::portable::RedcRows(tp.data(), a.data(), n, b[0]);
+        EXPECT_EQ(tf, tp) << "RedcRows case " << i << " n " << n;
+        tf = t0;
+        tp = t0;
+        mpa::limb::adx::SqrDiagonal(tf.data(), a.data(), n);
+        mpa::limb::portable::SqrDiagonal(tp.data(), a.data(), n);
+        EXPECT_EQ(tf, tp) << "SqrDiagonal case " << i << " n " << n;
     }
 }
 
