@@ -95,6 +95,28 @@ struct Divisor1 {
     unsigned shift = 0;
     explicit Divisor1(limb_t divisor);
 };
+// One step of division by an invariant normalised limb d (top bit set) with
+// inv = floor((B^2 - 1) / d) - B (Moller and Granlund, "Improved division by
+// invariant integers", 2011): q = (nh B + nl) / d, returns the remainder.
+// Needs nh < d. Two products and no divide instruction.
+inline limb_t DivStep2by1(limb_t& q, limb_t nh, limb_t nl, limb_t d, limb_t inv) {
+    dlimb_t p = static_cast<dlimb_t>(inv) * nh;
+    p += (static_cast<dlimb_t>(nh + 1) << 64) | nl;
+    limb_t qh = static_cast<limb_t>(p >> 64);
+    limb_t ql = static_cast<limb_t>(p);
+    limb_t r = nl - qh * d;
+    if (r > ql) {
+        --qh;
+        r += d;
+    }
+    if (r >= d) {
+        ++qh;
+        r -= d;
+    }
+    q = qh;
+    return r;
+}
+
 // a mod d for n limbs.
 limb_t Mod1(const limb_t* a, size_t n, const Divisor1& d);
 // q = a / d (n limbs), returns a mod d. q may equal a.

@@ -209,31 +209,6 @@ limb_t RShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
     return out;
 }
 
-// Division by an invariant normalised limb (Moller and Granlund, "Improved
-// division by invariant integers", 2011): two products and no divide
-// instruction per limb.
-namespace {
-
-inline limb_t DivStep(limb_t& q, limb_t nh, limb_t nl, limb_t d, limb_t inv) {
-    dlimb_t p = static_cast<dlimb_t>(inv) * nh;
-    p += (static_cast<dlimb_t>(nh + 1) << 64) | nl;
-    limb_t qh = static_cast<limb_t>(p >> 64);
-    limb_t ql = static_cast<limb_t>(p);
-    limb_t r = nl - qh * d;
-    if (r > ql) {
-        --qh;
-        r += d;
-    }
-    if (r >= d) {
-        ++qh;
-        r -= d;
-    }
-    q = qh;
-    return r;
-}
-
-} // namespace
-
 Divisor1::Divisor1(limb_t divisor) {
     assert(divisor != 0 && "division by zero");
     shift = static_cast<unsigned>(__builtin_clzll(divisor));
@@ -249,14 +224,14 @@ limb_t DivRem1(limb_t* q, const limb_t* a, size_t n, const Divisor1& dv) {
     if (s == 0) {
         limb_t r = 0;
         for (size_t i = n; i-- > 0;)
-            r = DivStep(q[i], r, a[i], dv.d, dv.inv);
+            r = DivStep2by1(q[i], r, a[i], dv.d, dv.inv);
         return r;
     }
     // Divide a << s by d << s: same quotient, remainder shifted by s.
     limb_t r = a[n - 1] >> (64 - s);
     for (size_t i = n; i-- > 0;) {
         limb_t limb = (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0);
-        r = DivStep(q[i], r, limb, dv.d, dv.inv);
+        r = DivStep2by1(q[i], r, limb, dv.d, dv.inv);
     }
     return r >> s;
 }
@@ -269,12 +244,12 @@ limb_t Mod1(const limb_t* a, size_t n, const Divisor1& dv) {
     if (s == 0) {
         limb_t r = 0;
         for (size_t i = n; i-- > 0;)
-            r = DivStep(q, r, a[i], dv.d, dv.inv);
+            r = DivStep2by1(q, r, a[i], dv.d, dv.inv);
         return r;
     }
     limb_t r = a[n - 1] >> (64 - s);
     for (size_t i = n; i-- > 0;)
-        r = DivStep(q, r, (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0), dv.d, dv.inv);
+        r = DivStep2by1(q, r, (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0), dv.d, dv.inv);
     return r >> s;
 }
 

@@ -47,10 +47,7 @@ void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, s
             rhat_big = (rr >> 64) != 0;
             rhat = static_cast<limb_t>(rr);
         } else {
-            limb_t num[2] = {u1, u2};
-            limb_t qq[2];
-            rhat = DivRem1(qq, num, 2, top);
-            qhat = qq[0];
+            rhat = DivStep2by1(qhat, u2, u1, vtop, top.inv);
         }
         while (!rhat_big &&
                static_cast<dlimb_t>(qhat) * vnext > ((static_cast<dlimb_t>(rhat) << 64) | u0)) {

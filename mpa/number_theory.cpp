@@ -12,6 +12,7 @@
 
 using mpa::Compare;
 using mpa::Natural;
+using mpa::limb::limb_t;
 
 namespace {
 
@@ -135,13 +136,36 @@ void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r) {
         *r = a - *s * *s;
         return;
     }
-    const size_t k = L / 4;
+    // Any k up to L / 4 keeps the top half at least a quarter of its range;
+    // a whole number of limbs turns the shifts and splits into copies.
+    const size_t kw = L / 256, k = kw ? 64 * kw : L / 4;
     Natural s1, r1;
-    SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1);
-    Natural q, u;
-    mpa::DivMod((r1 << k) + (a >> k).LowBits(k), s1 << 1, &q, &u);
+    Natural q, u, plus;
+    if (kw) {
+        const auto& al = a.limbs();
+        auto limbs = [&al](size_t from, size_t to) {
+            from = std::min(from, al.size());
+            to = std::min(to, al.size());
+            return std::vector<limb_t>(al.begin() + static_cast<std::ptrdiff_t>(from),
+                                       al.begin() + static_cast<std::ptrdiff_t>(to));
+        };
+        SqrtRem(Natural::FromLimbs(limbs(2 * kw, al.size())), L - 2 * k, &s1, &r1);
+        // (r1 << k) + a1 and (u << k) + a0 are concatenations of limbs.
+        std::vector<limb_t> num = limbs(kw, 2 * kw);
+        num.resize(kw, 0);
+        num.insert(num.end(), r1.limbs().begin(), r1.limbs().end());
+        mpa::DivMod(Natural::FromLimbs(std::move(num)), s1 << 1, &q, &u);
+        std::vector<limb_t> low = limbs(0, kw);
+        low.resize(kw, 0);
+        low.insert(low.end(), u.limbs().begin(), u.limbs().end());
+        plus = Natural::FromLimbs(std::move(low));
+    } else {
+        SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1);
+        mpa::DivMod((r1 << k) + (a >> k).LowBits(k), s1 << 1, &q, &u);
+        plus = (u << k) + a.LowBits(k);
+    }
     *s = (s1 << k) + q;
-    Natural plus = (u << k) + a.LowBits(k), minus = q * q;
+    Natural minus = q * q;
     while (Compare(plus, minus) < 0) {
         // (s - 1)^2 = s^2 - 2s + 1: the remainder gains 2s - 1.
         plus = plus + (*s << 1);
