@@ -112,7 +112,7 @@ Natural NewtonSqrt(const Natural& a) {
 // of (r' 2^k + a1) by 2s' gives the low half q of the root. Because the top
 // half is at least a quarter of its range, s' 2^k + q is the root or one
 // above it, and the sign of the remainder tells which.
-void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r) {
+void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r, bool wantRemainder) {
     if (L <= 128) {
         // Two words: a long double estimate corrected on 128-bit integers.
         using u128 = unsigned __int128;
@@ -143,24 +143,25 @@ void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r) {
     Natural q, u, plus;
     if (kw) {
         const auto& al = a.limbs();
-        auto limbs = [&al](size_t from, size_t to) {
-            from = std::min(from, al.size());
-            to = std::min(to, al.size());
-            return std::vector<limb_t>(al.begin() + static_cast<std::ptrdiff_t>(from),
-                                       al.begin() + static_cast<std::ptrdiff_t>(to));
+        // Limbs [from, to) of a, zero-padded to to - from, with room for more.
+        auto limbs = [&al](size_t from, size_t to, size_t room) {
+            std::vector<limb_t> v;
+            v.reserve(to - from + room);
+            for (size_t i = from; i < to; ++i)
+                v.push_back(i < al.size() ? al[i] : 0);
+            return v;
         };
-        SqrtRem(Natural::FromLimbs(limbs(2 * kw, al.size())), L - 2 * k, &s1, &r1);
+        SqrtRem(Natural::FromLimbs(limbs(2 * kw, std::max(al.size(), 2 * kw), 0)), L - 2 * k, &s1,
+                &r1, true);
         // (r1 << k) + a1 and (u << k) + a0 are concatenations of limbs.
-        std::vector<limb_t> num = limbs(kw, 2 * kw);
-        num.resize(kw, 0);
+        std::vector<limb_t> num = limbs(kw, 2 * kw, r1.size());
         num.insert(num.end(), r1.limbs().begin(), r1.limbs().end());
         mpa::DivMod(Natural::FromLimbs(std::move(num)), s1 << 1, &q, &u);
-        std::vector<limb_t> low = limbs(0, kw);
-        low.resize(kw, 0);
+        std::vector<limb_t> low = limbs(0, kw, u.size());
         low.insert(low.end(), u.limbs().begin(), u.limbs().end());
         plus = Natural::FromLimbs(std::move(low));
     } else {
-        SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1);
+        SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1, true);
         mpa::DivMod((r1 << k) + (a >> k).LowBits(k), s1 << 1, &q, &u);
         plus = (u << k) + a.LowBits(k);
     }
@@ -172,7 +173,8 @@ void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r) {
         minus = minus + Natural(1);
         *s = *s - Natural(1);
     }
-    *r = plus - minus;
+    if (wantRemainder)
+        *r = plus - minus;
 }
 
 Natural IntegerSqrt(const Natural& a) {
@@ -180,7 +182,7 @@ Natural IntegerSqrt(const Natural& a) {
     if (bits <= 64)
         return Natural(WordSqrt(a.Low()));
     Natural s, r;
-    SqrtRem(a, bits + (bits & 1), &s, &r);
+    SqrtRem(a, bits + (bits & 1), &s, &r, false);
     return s;
 }
 
@@ -290,7 +292,7 @@ int32_t SquareRoot(const uint8_t* a, int32_t aLen, uint8_t* out, int32_t outSize
         return -1;
     return Guarded(-1, [&]() -> int32_t {
         Natural v = Natural::FromBytes(a, aLen);
-        if (Compare(v, Natural(24)) <= 0) {
+        if (v.size() <= 1 && v.Low() <= 24) {
             static const uint8_t kRoots[25] = {0, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3,
                                                3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4};
             out[0] = kRoots[v.Low()];
