@@ -158,6 +158,48 @@ TEST(FastPaths, RecursiveModularPowers) {
     });
 }
 
+// Widths one limb either side of the measured thresholds (and of twice
+// them, where a split half crosses again), in bytes one either side of the
+// word edge, for products, squares, roots and decimal conversions, with the
+// thresholds as shipped.
+TEST(FastPaths, WidthsAroundTheShippedThresholds) {
+    const mpa::tuning::Thresholds th;
+    std::vector<size_t> limbs;
+    for (size_t t : {th.mulKaratsuba, th.sqrKaratsuba, th.radixRecursiveLimbs})
+        for (size_t m : {size_t{1}, size_t{2}})
+            for (size_t d : {m * t - 1, m * t, m * t + 1})
+                limbs.push_back(d);
+    for (bool fast : {true, false}) {
+        mpa::SelectFastKernels(fast);
+        for (size_t i = 0; i < limbs.size() && !HasFailure(); ++i) {
+            Gen g(CaseSeed(45, static_cast<int>(i) + (fast ? 0 : 100)));
+            for (int edge : {-1, 0, 1}) {
+                const int bytes = static_cast<int>(8 * limbs[i]) + edge;
+                Bytes a = g.Chance(0.3) ? Bytes(static_cast<size_t>(bytes), 0xFF) : g.Exact(bytes);
+                Bytes b = g.Exact(bytes), c = g.Exact(g.Uniform(bytes / 3 + 1, bytes));
+                MPA_CASE_TRACE("width", i, bytes << " bytes, " << (fast ? "fast" : "portable"));
+                for (const Bytes* y : {&a, &b, &c}) {
+                    Mpz p;
+                    mpz_mul(p, Mpz(a), Mpz(*y));
+                    int32_t cap = 2 * std::max(Len(a), Len(*y));
+                    OutBuf out(cap);
+                    int32_t ret =
+                        MPA_Multiply(a.data(), Len(a), y->data(), Len(*y), out.data(), cap);
+                    ASSERT_EQ(ret, Len(p.ToBytes()));
+                    EXPECT_EQ(Hex(out.Get(ret)), Hex(p.ToBytes()));
+                }
+                Mpz root;
+                mpz_sqrt(root, Mpz(b));
+                OutBuf out(Len(b));
+                int32_t ret = mpa::SquareRoot(b.data(), Len(b), out.data(), out.cap());
+                ASSERT_EQ(ret, Len(root.ToBytes()));
+                EXPECT_EQ(Hex(out.Get(ret)), Hex(root.ToBytes()));
+            }
+        }
+    }
+    mpa::SelectFastKernels(true);
+}
+
 // An even modulus m = 2^t mo is split into a power modulo the odd mo and one
 // modulo 2^t; t runs across the word edges, mo from 1 to several words.
 TEST(FastPaths, EvenModuliSplitByTheirPowerOfTwo) {
