@@ -6,6 +6,10 @@
 #include <cassert>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace mpa::limb {
 
 void FromBytes(limb_t* r, const uint8_t* bytes, size_t len) {
@@ -68,6 +72,51 @@ int CmpN(const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     return Cmp(a, b, an);
 }
 
+#if defined(__x86_64__)
+// The carry intrinsics compile to adc and sbb chains (base x86-64, no
+// feature check needed).
+limb_t AddN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
+    unsigned char c = 0;
+    size_t i = 0;
+    unsigned long long t;
+    for (; i + 4 <= n; i += 4) {
+        c = _addcarry_u64(c, a[i], b[i], &t);
+        r[i] = t;
+        c = _addcarry_u64(c, a[i + 1], b[i + 1], &t);
+        r[i + 1] = t;
+        c = _addcarry_u64(c, a[i + 2], b[i + 2], &t);
+        r[i + 2] = t;
+        c = _addcarry_u64(c, a[i + 3], b[i + 3], &t);
+        r[i + 3] = t;
+    }
+    for (; i < n; ++i) {
+        c = _addcarry_u64(c, a[i], b[i], &t);
+        r[i] = t;
+    }
+    return c;
+}
+
+limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
+    unsigned char c = 0;
+    size_t i = 0;
+    unsigned long long t;
+    for (; i + 4 <= n; i += 4) {
+        c = _subborrow_u64(c, a[i], b[i], &t);
+        r[i] = t;
+        c = _subborrow_u64(c, a[i + 1], b[i + 1], &t);
+        r[i + 1] = t;
+        c = _subborrow_u64(c, a[i + 2], b[i + 2], &t);
+        r[i + 2] = t;
+        c = _subborrow_u64(c, a[i + 3], b[i + 3], &t);
+        r[i + 3] = t;
+    }
+    for (; i < n; ++i) {
+        c = _subborrow_u64(c, a[i], b[i], &t);
+        r[i] = t;
+    }
+    return c;
+}
+#else
 limb_t AddN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
     limb_t c = 0;
     for (size_t i = 0; i < n; ++i) {
@@ -92,6 +141,7 @@ limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
     }
     return borrow;
 }
+#endif
 
 limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     for (size_t i = 0; i < n; ++i) {
