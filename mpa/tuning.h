@@ -9,21 +9,22 @@ namespace mpa::tuning {
 
 struct Thresholds {
     // Balanced products and squares of at least this many 64-bit limbs split
-    // by Karatsuba (at least 2). Chosen by timing MPA_Multiply (best of 15
-    // runs, BMI2/ADX kernels, AMD EPYC Zen 4, loaded machine) with both
-    // thresholds swept from 16 to 96:
-    //   product ns    T=24   T=40   T=64   T=96
-    //   2048 bits      519    498    516    512
-    //   4096 bits     1782   1696   1722   1826
-    //   8192 bits     5945   5511   5676   5997
-    //   square ns     T=24   T=48   T=64   T=80
-    //   2048 bits      453    349    352    354
-    //   4096 bits     1490   1208   1202   1092
-    //   8192 bits     5036   4018   4177   3693
-    // The base cases gain from the two-chain kernels more than Karatsuba's
-    // extra additions do, so the crossings sit high.
-    size_t mulKaratsuba = 40;
-    size_t sqrKaratsuba = 80;
+    // by Karatsuba (at least 2). Chosen by timing MPA_Multiply with the
+    // candidate thresholds interleaved round by round (best of 40 rounds, so
+    // that the load of the shared machine hits all alike), BMI2/ADX kernels,
+    // adc-chain additions, AMD EPYC Zen 4:
+    //   product ns    T=20   T=24   T=28   T=32   T=40   T=48
+    //   2048 bits      477    476    477    476    514    515
+    //   4096 bits     1511   1505   1507   1514   1591   1571
+    //   8192 bits     4750   4715   4727   4690   4928   4937
+    //   square ns     T=32   T=48   T=64   T=80   T=100
+    //   2048 bits      369    325    326    327    328
+    //   4096 bits     1126    998    996   1037   1034
+    //   8192 bits     3569   3224   3222   3298   3280
+    // Squares have the cheaper base case (half the products), so their
+    // crossing sits higher.
+    size_t mulKaratsuba = 28;
+    size_t sqrKaratsuba = 64;
     // Integer square roots of at least this many bits recurse on their top
     // half (Zimmermann's Karatsuba square root); below, Newton on a word.
     size_t sqrtRecursiveBits = 128;
