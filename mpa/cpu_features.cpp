@@ -27,7 +27,6 @@ CpuFeatures Detect() {
     if (__get_cpuid_max(0, nullptr) >= 7 && __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) {
         f.bmi2 = (ebx >> 8) & 1;
         f.adx = (ebx >> 19) & 1;
-        f.avx512ifma = (ebx >> 21) & 1;
     }
 #endif
     return f;

@@ -8,7 +8,6 @@ namespace mpa {
 struct CpuFeatures {
     bool bmi2 = false;
     bool adx = false;
-    bool avx512ifma = false;
 };
 
 // What the processor reports (whatever the switch says).
