@@ -1,7 +1,7 @@
 // The arithmetic library against GMP, both sides in the same run on the same
 // operands. Names are BM_<Operation>/<side>/<size>: side "ours" is the
 // library, "gmp" the matching GMP call, and further sides (gmp_mr10,
-// gmp_rand) are extra GMP references; scripts/bench-ratios.sh pairs them.
+// gmp_rand, openssl) are extra references; scripts/bench-ratios.sh pairs them.
 //
 // Operands are drawn from GMP's generator with a seed fixed per operation
 // and size, so every side and every run sees the same numbers. Their top bit
@@ -11,12 +11,15 @@
 
 #include "mpa/calculator_ops.h"
 #include "mpa/mpa.h"
+#include "mpa/radix_conversion.h"
 #include "text/radix_text.h"
 
 #include <benchmark/benchmark.h>
 #include <gmp.h>
+#include <openssl/bn.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +31,7 @@
 
 namespace {
 
-enum class Side { kOurs, kGmp, kGmpMr10, kGmpRand };
+enum class Side { kOurs, kGmp, kGmpMr10, kGmpRand, kOpenSsl };
 
 class Mpz {
 public:
@@ -450,6 +453,73 @@ void BM_ToDecimalDigits(benchmark::State& state, Side side) {
     ToDecimal(state, side, x);
 }
 
+// The library's divide-and-conquer decimal conversions on their own, from
+// and to the bytes of a number: what the operand text conversions above cost
+// once they call these.
+void ToDecimalCore(benchmark::State& state, Side side, const Mpz& x) {
+    if (side == Side::kOurs) {
+        const auto bytes = Bytes(x);
+        if (mpa::ToDecimalDigits(mpa::Natural::FromBytes(bytes.data(), Len(bytes))) != Decimal(x))
+            return state.SkipWithError("conversion differs from GMP");
+        for (auto _ : state) {
+            std::string s = mpa::ToDecimalDigits(mpa::Natural::FromBytes(bytes.data(), Len(bytes)));
+            benchmark::DoNotOptimize(s.data());
+            benchmark::ClobberMemory();
+        }
+    } else {
+        std::string buf(mpz_sizeinbase(x.get(), 10) + 2, '\0');
+        for (auto _ : state) {
+            mpz_get_str(buf.data(), 10, x.get());
+            benchmark::ClobberMemory();
+        }
+    }
+}
+
+void FromDecimalCore(benchmark::State& state, Side side, const Mpz& x) {
+    const std::string digits = Decimal(x);
+    if (side == Side::kOurs) {
+        const auto bytes = Bytes(x);
+        if (!(mpa::FromDecimalDigits(digits) == mpa::Natural::FromBytes(bytes.data(), Len(bytes))))
+            return state.SkipWithError("conversion differs from GMP");
+        for (auto _ : state) {
+            mpa::Natural v = mpa::FromDecimalDigits(digits);
+            benchmark::DoNotOptimize(v.limbs().data());
+            benchmark::ClobberMemory();
+        }
+    } else {
+        Mpz z;
+        for (auto _ : state) {
+            int rc = mpz_set_str(z.get(), digits.c_str(), 10);
+            benchmark::DoNotOptimize(rc);
+            benchmark::ClobberMemory();
+        }
+    }
+}
+
+void BM_ToDecimalCore(benchmark::State& state, Side side) {
+    Mpz x;
+    Draw(x, 15, Bits(state));
+    ToDecimalCore(state, side, x);
+}
+
+void BM_FromDecimalCore(benchmark::State& state, Side side) {
+    Mpz x;
+    Draw(x, 14, Bits(state));
+    FromDecimalCore(state, side, x);
+}
+
+void BM_ToDecimalCoreDigits(benchmark::State& state, Side side) {
+    Mpz x;
+    DrawDigits(x, state);
+    ToDecimalCore(state, side, x);
+}
+
+void BM_FromDecimalCoreDigits(benchmark::State& state, Side side) {
+    Mpz x;
+    DrawDigits(x, state);
+    FromDecimalCore(state, side, x);
+}
+
 // On a prime every Miller-Rabin round runs to the end, so the library does
 // ten full rounds. mpz_probab_prime_p(n, 10) is not the same work: GMP 6.2
 // runs trial division and a Baillie-PSW test (one strong base-2 round plus a
@@ -481,37 +551,51 @@ void BM_MillerRabinTest(benchmark::State& state, Side side) {
 }
 
 // A random probable prime of 1024 bits with ten rounds. The time of one
-// search varies widely (it depends on how many candidates are drawn), hence
-// the long minimum times below. "gmp" draws 1024 bits with the top bit set
-// and calls mpz_nextprime; "gmp_rand" draws fresh odd candidates until
-// mpz_probab_prime_p(c, 10) accepts one, the library's own strategy.
+// search varies widely (it depends on how many candidates are drawn), so
+// every side runs a fixed number of searches and reports their median as the
+// counter median_s, which scripts/bench-ratios.sh prefers to the mean. "gmp"
+// draws 1024 bits with the top bit set and calls mpz_nextprime; "gmp_rand"
+// draws fresh odd candidates until mpz_probab_prime_p(c, 10) accepts one, the
+// library's own strategy; "openssl" calls BN_generate_prime_ex.
+constexpr int kSearches = 101;
+
 void BM_MillerRabinSearch(benchmark::State& state, Side side) {
     const int bits = Bits(state);
-    if (side == Side::kOurs) {
-        std::vector<uint8_t> out(static_cast<size_t>((bits + 7) / 8));
-        for (auto _ : state) {
+    std::vector<double> seconds;
+    std::vector<uint8_t> out(static_cast<size_t>((bits + 7) / 8));
+    RandState st(99);
+    Mpz c, p;
+    BIGNUM* prime = BN_new();
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        if (side == Side::kOurs) {
             if (MPA_MillerRabinSearch(bits, 10, out.data(), Len(out)) != Len(out)) {
                 state.SkipWithError("the search failed");
                 break;
             }
-            benchmark::ClobberMemory();
-        }
-    } else {
-        RandState st(99);
-        Mpz c, p;
-        for (auto _ : state) {
-            if (side == Side::kGmp) {
-                mpz_urandomb(c.get(), st.get(), static_cast<mp_bitcnt_t>(bits));
-                mpz_setbit(c.get(), static_cast<mp_bitcnt_t>(bits - 1));
-                mpz_nextprime(p.get(), c.get());
-            } else {
-                do {
-                    mpz_urandomb(c.get(), st.get(), static_cast<mp_bitcnt_t>(bits));
-                    mpz_setbit(c.get(), 0);
-                } while (mpz_probab_prime_p(c.get(), 10) == 0);
+        } else if (side == Side::kOpenSsl) {
+            if (BN_generate_prime_ex(prime, bits, 0, nullptr, nullptr, nullptr) != 1) {
+                state.SkipWithError("BN_generate_prime_ex failed");
+                break;
             }
-            benchmark::ClobberMemory();
+        } else if (side == Side::kGmp) {
+            mpz_urandomb(c.get(), st.get(), static_cast<mp_bitcnt_t>(bits));
+            mpz_setbit(c.get(), static_cast<mp_bitcnt_t>(bits - 1));
+            mpz_nextprime(p.get(), c.get());
+        } else {
+            do {
+                mpz_urandomb(c.get(), st.get(), static_cast<mp_bitcnt_t>(bits));
+                mpz_setbit(c.get(), 0);
+            } while (mpz_probab_prime_p(c.get(), 10) == 0);
         }
+        benchmark::ClobberMemory();
+        seconds.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    BN_free(prime);
+    if (!seconds.empty()) {
+        std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
+        state.counters["median_s"] = seconds[seconds.size() / 2];
     }
 }
 
@@ -549,21 +633,43 @@ BENCHMARK_CAPTURE(BM_ToDecimalDigits, gmp, Side::kGmp)
     ->ArgName("digits")
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
+void CoreRadixSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(8192);
+}
+MPA_BENCH(BM_ToDecimalCore, CoreRadixSizes);
+MPA_BENCH(BM_FromDecimalCore, CoreRadixSizes);
+#define MPA_BENCH_DIGITS(fn, name)                                                                 \
+    BENCHMARK_CAPTURE(fn, ours, Side::kOurs)                                                       \
+        ->Name(name "/ours")                                                                       \
+        ->ArgName("digits")                                                                        \
+        ->Arg(100000)                                                                              \
+        ->Unit(benchmark::kMillisecond);                                                           \
+    BENCHMARK_CAPTURE(fn, gmp, Side::kGmp)                                                         \
+        ->Name(name "/gmp")                                                                        \
+        ->ArgName("digits")                                                                        \
+        ->Arg(100000)                                                                              \
+        ->Unit(benchmark::kMillisecond)
+MPA_BENCH_DIGITS(BM_ToDecimalCoreDigits, "BM_ToDecimalCore");
+MPA_BENCH_DIGITS(BM_FromDecimalCoreDigits, "BM_FromDecimalCore");
 MPA_BENCH(BM_MillerRabinTest, PrimeSizes);
 BENCHMARK_CAPTURE(BM_MillerRabinTest, gmp_mr10, Side::kGmpMr10)
     ->Apply(PrimeSizes)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MillerRabinSearch, ours, Side::kOurs)
     ->Arg(1024)
-    ->MinTime(3.0)
+    ->Iterations(kSearches)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_MillerRabinSearch, gmp, Side::kGmp)
     ->Arg(1024)
-    ->MinTime(2.0)
+    ->Iterations(kSearches)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_MillerRabinSearch, gmp_rand, Side::kGmpRand)
     ->Arg(1024)
-    ->MinTime(2.0)
+    ->Iterations(kSearches)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MillerRabinSearch, openssl, Side::kOpenSsl)
+    ->Arg(1024)
+    ->Iterations(kSearches)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -8,6 +8,26 @@
 
 using mpa::Natural;
 
+namespace {
+
+// Value comparison of two byte strings with positive lengths.
+int CompareBytes(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLen) {
+    while (aLen > 0 && *a == 0) {
+        ++a;
+        --aLen;
+    }
+    while (bLen > 0 && *b == 0) {
+        ++b;
+        --bLen;
+    }
+    if (aLen != bLen)
+        return aLen > bLen ? 1 : -1;
+    int c = std::memcmp(a, b, static_cast<size_t>(aLen));
+    return (c > 0) - (c < 0);
+}
+
+} // namespace
+
 extern "C" {
 
 int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLen, uint8_t* out,
@@ -41,7 +61,10 @@ int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t b
         mpa::limb::limb_t *x = w, *y = w + an, *r = w + an + bn;
         mpa::limb::FromBytes(x, a + ia, p);
         mpa::limb::FromBytes(y, b + ib, q);
-        if (an >= bn)
+        // Squares are cheaper; most products differ in their top or low limb.
+        if (an == bn && x[an - 1] == y[an - 1] && x[0] == y[0] && mpa::limb::Cmp(x, y, an) == 0)
+            mpa::limb::Sqr(r, x, an);
+        else if (an >= bn)
             mpa::limb::Mul(r, x, an, y, bn);
         else
             mpa::limb::Mul(r, y, bn, x, an);
@@ -76,14 +99,15 @@ int32_t MPA_Divide(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLe
 
 int32_t MPA_Modular(const uint8_t* a, int32_t aLen, const uint8_t* m, int32_t mLen, uint8_t* out,
                     int32_t outSize) {
-    if (aLen <= 0 || mLen <= 0 || outSize < mLen)
+    if (!a || !m || !out || aLen <= 0 || mLen <= 0 || outSize < mLen)
         return -1;
     return mpa::Guarded(-1, [&]() -> int32_t {
-        std::vector<uint8_t> quotient(static_cast<size_t>(aLen));
-        int32_t qSize = aLen, rSize = outSize;
-        if (MPA_Divide(a, aLen, m, mLen, quotient.data(), &qSize, out, &rSize) != 1)
+        Natural x = Natural::FromBytes(a, aLen), mv = Natural::FromBytes(m, mLen);
+        if (mv.IsZero())
             return -1;
-        return rSize > 0 ? rSize : -1;
+        Natural r;
+        mpa::DivMod(x, mv, nullptr, &r);
+        return r.WriteMinimal(out);
     });
 }
 
@@ -93,7 +117,7 @@ int32_t MPA_BarrettReduction(const uint8_t* x, int32_t xLen, const uint8_t* m, i
         static_cast<int64_t>(xLen) > 2 * static_cast<int64_t>(mLen))
         return -1;
     if (mLen >= xLen) {
-        int c = MPA_Compare(x, xLen, m, mLen);
+        int c = CompareBytes(x, xLen, m, mLen);
         if (c < 0) {
             std::memmove(out, x, static_cast<size_t>(xLen));
             return xLen;

@@ -41,9 +41,39 @@ limb_t Sub(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
 limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 limb_t Sub1(limb_t* r, const limb_t* a, size_t n, limb_t b);
 
-limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
-limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
-limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b);
+// r = a * b and r += a * b over n limbs, returning the carry limb; through
+// the row kernels selected for this CPU (limb_kernels.h).
+struct RowKernels {
+    limb_t (*mul1)(limb_t*, const limb_t*, size_t, limb_t);
+    limb_t (*addMul1)(limb_t*, const limb_t*, size_t, limb_t);
+    limb_t (*subMul1)(limb_t*, const limb_t*, size_t, limb_t);
+    void (*redcRows)(limb_t*, const limb_t*, size_t, limb_t);
+    void (*sqrDiagonal)(limb_t*, const limb_t*, size_t);
+};
+extern RowKernels g_rowKernels;
+inline limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return g_rowKernels.mul1(r, a, n, b);
+}
+inline limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return g_rowKernels.addMul1(r, a, n, b);
+}
+// r -= a * b over n limbs, returning the borrow limb.
+inline limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+    return g_rowKernels.subMul1(r, a, n, b);
+}
+
+// Montgomery's reduction rows: for i < n, t += (t[i] * minv mod B) * m * B^i,
+// which clears t[i]; that row's carry is parked in t[i] instead. t has 2n
+// limbs, minv = -m^-1 mod B.
+inline void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
+    g_rowKernels.redcRows(t, m, n, minv);
+}
+
+// The last step of a square: r[0..2n) = 2 r + the squares a[i]^2 placed at
+// limb 2i, where r holds the off-diagonal products and the total is a^2.
+inline void SqrDiagonal(limb_t* r, const limb_t* a, size_t n) {
+    g_rowKernels.sqrDiagonal(r, a, n);
+}
 
 // Shifts by 0 < cnt < 64; return the bits shifted out.
 limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt);
@@ -53,8 +83,6 @@ limb_t RShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt);
 void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
 // r[0..2n) = a * a; r must not overlap a.
 void Sqr(limb_t* r, const limb_t* a, size_t n);
-// Operand size (limbs) from which Karatsuba replaces the schoolbook product.
-extern size_t karatsuba_threshold;
 
 // q[0..an-dn] = a / d and r[0..dn) = a mod d; an >= dn >= 1, d[dn-1] != 0.
 // q and r must not overlap the inputs.
@@ -67,6 +95,28 @@ struct Divisor1 {
     unsigned shift = 0;
     explicit Divisor1(limb_t divisor);
 };
+// One step of division by an invariant normalised limb d (top bit set) with
+// inv = floor((B^2 - 1) / d) - B (Moller and Granlund, "Improved division by
+// invariant integers", 2011): q = (nh B + nl) / d, returns the remainder.
+// Needs nh < d. Two products and no divide instruction.
+inline limb_t DivStep2by1(limb_t& q, limb_t nh, limb_t nl, limb_t d, limb_t inv) {
+    dlimb_t p = static_cast<dlimb_t>(inv) * nh;
+    p += (static_cast<dlimb_t>(nh + 1) << 64) | nl;
+    limb_t qh = static_cast<limb_t>(p >> 64);
+    limb_t ql = static_cast<limb_t>(p);
+    limb_t r = nl - qh * d;
+    if (r > ql) {
+        --qh;
+        r += d;
+    }
+    if (r >= d) {
+        ++qh;
+        r -= d;
+    }
+    q = qh;
+    return r;
+}
+
 // a mod d for n limbs.
 limb_t Mod1(const limb_t* a, size_t n, const Divisor1& d);
 // q = a / d (n limbs), returns a mod d. q may equal a.

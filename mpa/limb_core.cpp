@@ -1,9 +1,14 @@
 // Linear word kernels: conversion, comparison, carries, single-limb
 // multiplication and division.
 #include "mpa/limb.h"
+#include "mpa/limb_kernels.h"
 
 #include <cassert>
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace mpa::limb {
 
@@ -67,6 +72,51 @@ int CmpN(const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     return Cmp(a, b, an);
 }
 
+#if defined(__x86_64__)
+// The carry intrinsics compile to adc and sbb chains (base x86-64, no
+// feature check needed).
+limb_t AddN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
+    unsigned char c = 0;
+    size_t i = 0;
+    unsigned long long t;
+    for (; i + 4 <= n; i += 4) {
+        c = _addcarry_u64(c, a[i], b[i], &t);
+        r[i] = t;
+        c = _addcarry_u64(c, a[i + 1], b[i + 1], &t);
+        r[i + 1] = t;
+        c = _addcarry_u64(c, a[i + 2], b[i + 2], &t);
+        r[i + 2] = t;
+        c = _addcarry_u64(c, a[i + 3], b[i + 3], &t);
+        r[i + 3] = t;
+    }
+    for (; i < n; ++i) {
+        c = _addcarry_u64(c, a[i], b[i], &t);
+        r[i] = t;
+    }
+    return c;
+}
+
+limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
+    unsigned char c = 0;
+    size_t i = 0;
+    unsigned long long t;
+    for (; i + 4 <= n; i += 4) {
+        c = _subborrow_u64(c, a[i], b[i], &t);
+        r[i] = t;
+        c = _subborrow_u64(c, a[i + 1], b[i + 1], &t);
+        r[i + 1] = t;
+        c = _subborrow_u64(c, a[i + 2], b[i + 2], &t);
+        r[i + 2] = t;
+        c = _subborrow_u64(c, a[i + 3], b[i + 3], &t);
+        r[i + 3] = t;
+    }
+    for (; i < n; ++i) {
+        c = _subborrow_u64(c, a[i], b[i], &t);
+        r[i] = t;
+    }
+    return c;
+}
+#else
 limb_t AddN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
     limb_t c = 0;
     for (size_t i = 0; i < n; ++i) {
@@ -91,6 +141,7 @@ limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
     }
     return borrow;
 }
+#endif
 
 limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     for (size_t i = 0; i < n; ++i) {
@@ -122,7 +173,7 @@ limb_t Sub(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     return Sub1(r + bn, a + bn, an - bn, c);
 }
 
-limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+limb_t portable::Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     limb_t c = 0;
     for (size_t i = 0; i < n; ++i) {
         dlimb_t t = static_cast<dlimb_t>(a[i]) * b + c;
@@ -132,7 +183,7 @@ limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return c;
 }
 
-limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+limb_t portable::AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     limb_t c = 0;
     size_t i = 0;
     for (; i + 4 <= n; i += 4) {
@@ -154,7 +205,7 @@ limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return c;
 }
 
-limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
+limb_t portable::SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     limb_t c = 0;
     for (size_t i = 0; i < n; ++i) {
         dlimb_t t = static_cast<dlimb_t>(a[i]) * b + c;
@@ -165,6 +216,25 @@ limb_t SubMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
         c += ri < lo;
     }
     return c;
+}
+
+void portable::RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
+    for (size_t i = 0; i < n; ++i)
+        t[i] = portable::AddMul1(t + i, m, n, t[i] * minv);
+}
+
+void portable::SqrDiagonal(limb_t* r, const limb_t* a, size_t n) {
+    LShift(r, r, 2 * n, 1);
+    limb_t c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        dlimb_t p = static_cast<dlimb_t>(a[i]) * a[i];
+        dlimb_t s = static_cast<dlimb_t>(r[2 * i]) + static_cast<limb_t>(p) + c;
+        r[2 * i] = static_cast<limb_t>(s);
+        s = static_cast<dlimb_t>(r[2 * i + 1]) + static_cast<limb_t>(p >> 64) +
+            static_cast<limb_t>(s >> 64);
+        r[2 * i + 1] = static_cast<limb_t>(s);
+        c = static_cast<limb_t>(s >> 64);
+    }
 }
 
 limb_t LShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
@@ -189,31 +259,6 @@ limb_t RShift(limb_t* r, const limb_t* a, size_t n, unsigned cnt) {
     return out;
 }
 
-// Division by an invariant normalised limb (Moller and Granlund, "Improved
-// division by invariant integers", 2011): two products and no divide
-// instruction per limb.
-namespace {
-
-inline limb_t DivStep(limb_t& q, limb_t nh, limb_t nl, limb_t d, limb_t inv) {
-    dlimb_t p = static_cast<dlimb_t>(inv) * nh;
-    p += (static_cast<dlimb_t>(nh + 1) << 64) | nl;
-    limb_t qh = static_cast<limb_t>(p >> 64);
-    limb_t ql = static_cast<limb_t>(p);
-    limb_t r = nl - qh * d;
-    if (r > ql) {
-        --qh;
-        r += d;
-    }
-    if (r >= d) {
-        ++qh;
-        r -= d;
-    }
-    q = qh;
-    return r;
-}
-
-} // namespace
-
 Divisor1::Divisor1(limb_t divisor) {
     assert(divisor != 0 && "division by zero");
     shift = static_cast<unsigned>(__builtin_clzll(divisor));
@@ -229,14 +274,14 @@ limb_t DivRem1(limb_t* q, const limb_t* a, size_t n, const Divisor1& dv) {
     if (s == 0) {
         limb_t r = 0;
         for (size_t i = n; i-- > 0;)
-            r = DivStep(q[i], r, a[i], dv.d, dv.inv);
+            r = DivStep2by1(q[i], r, a[i], dv.d, dv.inv);
         return r;
     }
     // Divide a << s by d << s: same quotient, remainder shifted by s.
     limb_t r = a[n - 1] >> (64 - s);
     for (size_t i = n; i-- > 0;) {
         limb_t limb = (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0);
-        r = DivStep(q[i], r, limb, dv.d, dv.inv);
+        r = DivStep2by1(q[i], r, limb, dv.d, dv.inv);
     }
     return r >> s;
 }
@@ -249,12 +294,12 @@ limb_t Mod1(const limb_t* a, size_t n, const Divisor1& dv) {
     if (s == 0) {
         limb_t r = 0;
         for (size_t i = n; i-- > 0;)
-            r = DivStep(q, r, a[i], dv.d, dv.inv);
+            r = DivStep2by1(q, r, a[i], dv.d, dv.inv);
         return r;
     }
     limb_t r = a[n - 1] >> (64 - s);
     for (size_t i = n; i-- > 0;)
-        r = DivStep(q, r, (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0), dv.d, dv.inv);
+        r = DivStep2by1(q, r, (a[i] << s) | (i > 0 ? a[i - 1] >> (64 - s) : 0), dv.d, dv.inv);
     return r >> s;
 }
 

@@ -14,13 +14,22 @@ void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, s
     }
     // D1. Normalise so that the divisor's top bit is set.
     const unsigned s = static_cast<unsigned>(__builtin_clzll(d[dn - 1]));
-    std::vector<limb_t> un(an + 1), vn(dn);
+    // Normalised copies; on the stack unless the operands are large.
+    constexpr size_t kStack = 512;
+    limb_t stack[kStack];
+    std::vector<limb_t> heap;
+    limb_t* un = stack;
+    if (an + 1 + dn > kStack) {
+        heap.resize(an + 1 + dn);
+        un = heap.data();
+    }
+    limb_t* vn = un + an + 1;
     if (s > 0) {
-        LShift(vn.data(), d, dn, s);
-        un[an] = LShift(un.data(), a, an, s);
+        LShift(vn, d, dn, s);
+        un[an] = LShift(un, a, an, s);
     } else {
-        std::copy(d, d + dn, vn.begin());
-        std::copy(a, a + an, un.begin());
+        std::copy(d, d + dn, vn);
+        std::copy(a, a + an, un);
         un[an] = 0;
     }
     const limb_t vtop = vn[dn - 1], vnext = vn[dn - 2];
@@ -38,10 +47,7 @@ void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, s
             rhat_big = (rr >> 64) != 0;
             rhat = static_cast<limb_t>(rr);
         } else {
-            limb_t num[2] = {u1, u2};
-            limb_t qq[2];
-            rhat = DivRem1(qq, num, 2, top);
-            qhat = qq[0];
+            rhat = DivStep2by1(qhat, u2, u1, vtop, top.inv);
         }
         while (!rhat_big &&
                static_cast<dlimb_t>(qhat) * vnext > ((static_cast<dlimb_t>(rhat) << 64) | u0)) {
@@ -52,20 +58,20 @@ void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, s
                 rhat_big = true;
         }
         // D4. Multiply and subtract; D6. add back in the rare case qhat was one too big.
-        limb_t borrow = SubMul1(un.data() + j, vn.data(), dn, qhat);
+        limb_t borrow = SubMul1(un + j, vn, dn, qhat);
         limb_t top_limb = un[j + dn];
         un[j + dn] = top_limb - borrow;
         if (top_limb < borrow) {
             --qhat;
-            un[j + dn] += AddN(un.data() + j, un.data() + j, vn.data(), dn);
+            un[j + dn] += AddN(un + j, un + j, vn, dn);
         }
         q[j] = qhat;
     }
     // D8. Unnormalise the remainder.
     if (s > 0)
-        RShift(r, un.data(), dn, s);
+        RShift(r, un, dn, s);
     else
-        std::copy(un.begin(), un.begin() + dn, r);
+        std::copy(un, un + dn, r);
 }
 
 } // namespace mpa::limb

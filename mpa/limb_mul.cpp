@@ -1,16 +1,27 @@
-// Products: schoolbook and squaring base cases, Karatsuba above a threshold.
+// Products: schoolbook and squaring base cases, Karatsuba above the
+// thresholds of tuning.h, with one scratch block per top-level call.
 #include "mpa/limb.h"
+#include "mpa/tuning.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cstring>
 
+namespace mpa {
+tuning::Thresholds tuning::g_thresholds;
+} // namespace mpa
+
 namespace mpa::limb {
 
-// Measured with bench/: below this the schoolbook product wins.
-size_t karatsuba_threshold = 32;
-
 namespace {
+
+// The thresholds in use; a split needs at least two limbs.
+size_t MulThreshold() {
+    return std::max<size_t>(2, tuning::g_thresholds.mulKaratsuba);
+}
+size_t SqrThreshold() {
+    return std::max<size_t>(2, tuning::g_thresholds.sqrKaratsuba);
+}
 
 void MulBasecase(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     r[an] = Mul1(r, a, an, b[0]);
@@ -26,120 +37,145 @@ void SqrBasecase(limb_t* r, const limb_t* a, size_t n) {
         return;
     }
     // Off-diagonal products once, doubled, then the squares on the diagonal.
-    std::memset(r, 0, 2 * n * sizeof(limb_t));
-    for (size_t i = 0; i + 1 < n; ++i)
+    r[0] = 0;
+    r[n] = Mul1(r + 1, a + 1, n - 1, a[0]);
+    for (size_t i = 1; i + 1 < n; ++i)
         r[i + n] = AddMul1(r + 2 * i + 1, a + i + 1, n - 1 - i, a[i]);
-    LShift(r, r, 2 * n, 1);
-    limb_t c = 0;
-    for (size_t i = 0; i < n; ++i) {
-        dlimb_t p = static_cast<dlimb_t>(a[i]) * a[i];
-        dlimb_t s = static_cast<dlimb_t>(r[2 * i]) + static_cast<limb_t>(p) + c;
-        r[2 * i] = static_cast<limb_t>(s);
-        s = static_cast<dlimb_t>(r[2 * i + 1]) + static_cast<limb_t>(p >> 64) +
-            static_cast<limb_t>(s >> 64);
-        r[2 * i + 1] = static_cast<limb_t>(s);
-        c = static_cast<limb_t>(s >> 64);
-    }
+    r[2 * n - 1] = 0;
+    SqrDiagonal(r, a, n);
 }
 
-// |x - y| for two n-limb numbers; returns true when x < y.
-bool AbsDiff(limb_t* r, const limb_t* x, const limb_t* y, size_t n) {
-    if (Cmp(x, y, n) >= 0) {
-        SubN(r, x, y, n);
+// Scratch on the stack when small (the products of modular powers up to
+// 8192 bits), on the heap otherwise.
+class ScratchLimbs {
+public:
+    explicit ScratchLimbs(size_t n) {
+        if (n > kStack) {
+            heap_.resize(n);
+            p_ = heap_.data();
+        }
+    }
+    limb_t* data() { return p_; }
+
+private:
+    static constexpr size_t kStack = 1024;
+    limb_t stack_[kStack];
+    limb_t* p_ = stack_;
+    std::vector<limb_t> heap_;
+};
+
+// r (xn limbs) = |x - y| for x of xn limbs and y of yn <= xn limbs; true
+// when x < y.
+bool AbsDiff(limb_t* r, const limb_t* x, size_t xn, const limb_t* y, size_t yn) {
+    if (CmpN(x, xn, y, yn) >= 0) {
+        Sub(r, x, xn, y, yn);
         return false;
     }
-    SubN(r, y, x, n);
+    // y > x, so x's limbs above yn are zero.
+    SubN(r, y, x, yn);
+    std::fill(r + yn, r + xn, 0);
     return true;
 }
 
-void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n);
-void SqrRec(limb_t* r, const limb_t* a, size_t n);
-
-// Combines z0 (in r[0..2h)), z2 (in r[2h..2n)) and the middle product
-// `prod` (2*nh limbs) into r: r += (z0 + z2 -/+ prod) * B^h.
-void KaratsubaCombine(limb_t* r, size_t n, size_t h, const limb_t* prod, bool subtract) {
-    const size_t nh = n - h;
-    std::vector<limb_t> t(2 * nh + 1, 0);
-    std::copy(r, r + 2 * h, t.begin());
-    t[2 * nh] = AddN(t.data(), t.data(), r + 2 * h, 2 * nh);
-    if (subtract)
-        Sub(t.data(), t.data(), 2 * nh + 1, prod, 2 * nh);
-    else
-        Add(t.data(), t.data(), 2 * nh + 1, prod, 2 * nh);
-    // The total fits in 2n limbs, so the final carry is always zero.
-    Add(r + h, r + h, 2 * n - h, t.data(), 2 * nh + 1);
+// Scratch limbs a Karatsuba product or square of n limbs needs below it.
+size_t KaratsubaScratch(size_t n, size_t threshold) {
+    size_t total = 0;
+    while (n >= threshold) {
+        size_t nh = n - n / 2;
+        total += 4 * nh + 1;
+        n = nh;
+    }
+    return total;
 }
 
-void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
-    if (n < karatsuba_threshold) {
+// r[h..2n) += z0 + z2 -/+ prod, where z0 = r[0..2h), z2 = r[2h..2n) and
+// prod has 2nh limbs; t is 2nh + 1 limbs of scratch.
+void KaratsubaCombine(limb_t* r, size_t n, size_t h, const limb_t* prod, bool subtract, limb_t* t) {
+    const size_t nh = n - h;
+    std::copy(r, r + 2 * h, t);
+    std::fill(t + 2 * h, t + 2 * nh, 0);
+    t[2 * nh] = AddN(t, t, r + 2 * h, 2 * nh);
+    if (subtract)
+        Sub(t, t, 2 * nh + 1, prod, 2 * nh);
+    else
+        Add(t, t, 2 * nh + 1, prod, 2 * nh);
+    // The middle term is below B^(2nh+1) and the total fits 2n limbs.
+    Add(r + h, r + h, 2 * n - h, t, std::min(2 * nh + 1, 2 * n - h));
+}
+
+void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n, limb_t* scratch) {
+    if (n < MulThreshold()) {
         MulBasecase(r, a, n, b, n);
         return;
     }
     const size_t h = n / 2, nh = n - h;
-    std::vector<limb_t> buf(4 * nh, 0);
-    limb_t* da = buf.data();
-    limb_t* db = da + nh;
-    limb_t* prod = db + nh;
-    // a0 and b0 have h limbs; compare them against the nh-limb high halves.
-    std::vector<limb_t> lo(2 * nh, 0);
-    std::copy(a, a + h, lo.begin());
-    std::copy(b, b + h, lo.begin() + nh);
-    bool na = AbsDiff(da, lo.data(), a + h, nh);
-    bool nb = AbsDiff(db, b + h, lo.data() + nh, nh);
-    MulBalanced(prod, da, db, nh);
-    MulBalanced(r, a, b, h);
-    MulBalanced(r + 2 * h, a + h, b + h, nh);
-    // (a0 - a1)(b1 - b0) = z1 - z0 - z2, so z1 = z0 + z2 + that product.
-    KaratsubaCombine(r, n, h, prod, na != nb);
+    limb_t* prod = scratch;        // 2nh
+    limb_t* da = scratch + 2 * nh; // nh, later t (2nh + 1)
+    limb_t* db = da + nh;          // nh
+    limb_t* below = da + 2 * nh + 1;
+    bool na = AbsDiff(da, a + h, nh, a, h);
+    bool nb = AbsDiff(db, b + h, nh, b, h);
+    MulBalanced(prod, da, db, nh, below);
+    MulBalanced(r, a, b, h, below);
+    MulBalanced(r + 2 * h, a + h, b + h, nh, below);
+    // (a1 - a0)(b1 - b0) = z0 + z2 - z1.
+    KaratsubaCombine(r, n, h, prod, na == nb, da);
 }
 
-void SqrRec(limb_t* r, const limb_t* a, size_t n) {
-    if (n < karatsuba_threshold) {
+void SqrRec(limb_t* r, const limb_t* a, size_t n, limb_t* scratch) {
+    if (n < SqrThreshold()) {
         SqrBasecase(r, a, n);
         return;
     }
     const size_t h = n / 2, nh = n - h;
-    std::vector<limb_t> buf(3 * nh, 0);
-    limb_t* lo = buf.data();
-    limb_t* prod = lo + nh; // 2*nh limbs
-    std::copy(a, a + h, lo);
-    std::vector<limb_t> d(nh);
-    AbsDiff(d.data(), lo, a + h, nh);
-    SqrRec(prod, d.data(), nh);
-    SqrRec(r, a, h);
-    SqrRec(r + 2 * h, a + h, nh);
-    KaratsubaCombine(r, n, h, prod, true);
+    limb_t* prod = scratch;
+    limb_t* d = scratch + 2 * nh;
+    limb_t* below = d + 2 * nh + 1;
+    AbsDiff(d, a + h, nh, a, h);
+    SqrRec(prod, d, nh, below);
+    SqrRec(r, a, h, below);
+    SqrRec(r + 2 * h, a + h, nh, below);
+    KaratsubaCombine(r, n, h, prod, true, d);
 }
 
 } // namespace
 
 void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     assert(an >= bn && bn >= 1);
-    if (bn < karatsuba_threshold) {
+    const size_t threshold = MulThreshold();
+    if (bn < threshold) {
         MulBasecase(r, a, an, b, bn);
         return;
     }
+    const size_t below = KaratsubaScratch(bn, threshold);
+    ScratchLimbs scratch(below + (an > bn ? 2 * bn : 0));
     if (an == bn) {
-        MulBalanced(r, a, b, bn);
+        MulBalanced(r, a, b, bn, scratch.data());
         return;
     }
     // Unbalanced: balanced products of bn-limb slices of a, accumulated.
+    limb_t* part = scratch.data() + below;
     std::memset(r, 0, (an + bn) * sizeof(limb_t));
-    std::vector<limb_t> part(2 * bn);
     size_t done = 0;
     while (done < an) {
         size_t len = std::min(bn, an - done);
         if (len == bn)
-            MulBalanced(part.data(), a + done, b, bn);
+            MulBalanced(part, a + done, b, bn, scratch.data());
         else
-            Mul(part.data(), b, bn, a + done, len);
-        Add(r + done, r + done, an + bn - done, part.data(), len + bn);
+            Mul(part, b, bn, a + done, len);
+        Add(r + done, r + done, an + bn - done, part, len + bn);
         done += len;
     }
 }
 
 void Sqr(limb_t* r, const limb_t* a, size_t n) {
-    SqrRec(r, a, n);
+    const size_t threshold = SqrThreshold();
+    if (n < threshold) {
+        SqrBasecase(r, a, n);
+        return;
+    }
+    ScratchLimbs scratch(KaratsubaScratch(n, threshold));
+    SqrRec(r, a, n, scratch.data());
 }
 
 } // namespace mpa::limb

@@ -57,10 +57,7 @@ private:
     // cleared and added in one pass at the end.
     void Redc(limb_t* r) {
         limb_t* t = t_.data();
-        for (size_t i = 0; i < n_; ++i) {
-            limb_t q = t[i] * minv_;
-            t[i] = AddMul1(t + i, m_, n_, q);
-        }
+        RedcRows(t, m_, n_, minv_);
         limb_t cy = AddN(r, t + n_, t, n_);
         if (cy || Cmp(r, m_, n_) >= 0)
             SubN(r, r, m_, n_);

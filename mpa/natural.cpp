@@ -138,8 +138,10 @@ Natural operator/(const Natural& a, const Natural& b) {
     return q;
 }
 
-Natural PowMod(const Natural& b, const Natural& e, const Natural& m) {
-    assert(!m.IsZero());
+namespace {
+
+// b^e mod m through the word kernels' exponentiation; m must be non-zero.
+Natural PowModWords(const Natural& b, const Natural& e, const Natural& m) {
     const size_t n = m.size();
     Natural base = Compare(b, m) < 0 ? b : b % m;
     std::vector<limb_t> bl(n, 0), r(n);
@@ -147,6 +149,71 @@ Natural PowMod(const Natural& b, const Natural& e, const Natural& m) {
     const auto& el = e.limbs();
     limb::PowMod(r.data(), bl.data(), el.data(), el.size(), m.limbs().data(), n);
     return Natural::FromLimbs(std::move(r));
+}
+
+// b^e mod 2^t, t >= 1, by squaring and multiplying on the low t bits.
+Natural PowModPowerOfTwo(const Natural& b, const Natural& e, size_t t) {
+    Natural x = b.LowBits(t);
+    // An even base vanishes once the exponent reaches t.
+    if (!x.IsOdd() && (e.BitLength() > 64 || e.Low() >= t))
+        return Natural();
+    if (t <= 64) {
+        const limb_t mask = t == 64 ? ~limb_t{0} : (limb_t{1} << t) - 1;
+        limb_t xw = x.Low(), rw = 1;
+        for (size_t i = e.BitLength(); i-- > 0;) {
+            rw *= rw;
+            if (e.Bit(i))
+                rw *= xw;
+        }
+        return Natural(rw & mask);
+    }
+    Natural r(1);
+    for (size_t i = e.BitLength(); i-- > 0;) {
+        r = (r * r).LowBits(t);
+        if (e.Bit(i))
+            r = (r * x).LowBits(t);
+    }
+    return r.LowBits(t);
+}
+
+// The inverse of an odd m modulo 2^t: Newton's iteration doubles the correct
+// low bits each step, starting from the inverse modulo 2^64.
+Natural InversePowerOfTwo(const Natural& m, size_t t) {
+    limb_t w = m.Low();
+    limb_t inv = w;
+    for (int i = 0; i < 6; ++i)
+        inv *= 2 - w * inv;
+    Natural x = Natural(inv).LowBits(t);
+    const Natural one(1), two(2);
+    for (size_t bits = 64; bits < t; bits *= 2) {
+        // x = x (2 - m x) mod 2^t, written without a negative value.
+        Natural mx = (m * x).LowBits(t);
+        Natural factor = ((Natural(1) << t) + two - mx).LowBits(t);
+        x = (x * factor).LowBits(t);
+    }
+    return x;
+}
+
+} // namespace
+
+Natural PowMod(const Natural& b, const Natural& e, const Natural& m) {
+    assert(!m.IsZero());
+    if (m.IsOdd())
+        return PowModWords(b, e, m);
+    // An even m = 2^t mo: the power modulo the odd mo (Montgomery) and
+    // modulo 2^t, joined by the Chinese remainder theorem:
+    // x = x1 + mo ((x2 - x1) mo^-1 mod 2^t).
+    const size_t t = m.TrailingZeros();
+    const Natural mo = m >> t;
+    if (e.IsZero())
+        return m.IsOne() ? Natural() : Natural(1);
+    Natural x2 = PowModPowerOfTwo(b, e, t);
+    if (mo.IsOne())
+        return x2;
+    Natural x1 = PowModWords(b, e, mo);
+    Natural diff = (x2 + (Natural(1) << t) - x1.LowBits(t)).LowBits(t);
+    Natural h = (diff * InversePowerOfTwo(mo, t)).LowBits(t);
+    return x1 + mo * h;
 }
 
 } // namespace mpa

@@ -2,14 +2,17 @@
 // its two users, and the integer square root.
 #include "mpa/calculator_ops.h"
 #include "mpa/guard.h"
+#include "mpa/jacobi.h"
 #include "mpa/lehmer.h"
 #include "mpa/mpa.h"
 #include "mpa/natural.h"
+#include "mpa/tuning.h"
 
 #include <algorithm>
 
 using mpa::Compare;
 using mpa::Natural;
+using mpa::limb::limb_t;
 
 namespace {
 
@@ -74,41 +77,25 @@ EuclidResult ExtendedEuclid(const Natural& a, const Natural& b) {
     return res;
 }
 
-int JacobiSymbol(Natural a, Natural n) {
-    int s = 1;
-    a = a % n;
-    while (!a.IsZero()) {
-        size_t tz = a.TrailingZeros();
-        if (tz) {
-            a = a >> tz;
-            uint64_t r = n.Low() & 7;
-            if ((tz & 1) && (r == 3 || r == 5))
-                s = -s;
-        }
-        if ((a.Low() & 3) == 3 && (n.Low() & 3) == 3)
-            s = -s;
-        std::swap(a, n);
-        a = a % n;
-    }
-    return n.IsOne() ? s : 0;
+// floor(sqrt(a)) of a word.
+uint64_t WordSqrt(uint64_t v) {
+    uint64_t x = static_cast<uint64_t>(__builtin_sqrtl(static_cast<long double>(v)));
+    while (static_cast<unsigned __int128>(x) * x > v)
+        --x;
+    while (static_cast<unsigned __int128>(x + 1) * (x + 1) <= v)
+        ++x;
+    return x;
 }
 
-// floor(sqrt(a)), recursively: the root of a's top half of bits, scaled
-// back, is an upper bound within a few units after one Newton step at full
-// size; the step never goes below the floor, so only decrements remain.
-Natural IntegerSqrt(const Natural& a) {
+// floor(sqrt(a)) by Newton from the root of a's top half: the scaled-back
+// root is an upper bound, one Newton step at full size never goes below the
+// floor, so only decrements remain. For the sizes below the recursive root.
+Natural NewtonSqrt(const Natural& a) {
     const size_t bits = a.BitLength();
-    if (bits <= 64) {
-        uint64_t v = a.Low();
-        uint64_t x = static_cast<uint64_t>(__builtin_sqrtl(static_cast<long double>(v)));
-        while (static_cast<unsigned __int128>(x) * x > v)
-            --x;
-        while (static_cast<unsigned __int128>(x + 1) * (x + 1) <= v)
-            ++x;
-        return Natural(x);
-    }
+    if (bits <= 64)
+        return Natural(WordSqrt(a.Low()));
     const size_t k = bits / 4;
-    Natural x = (IntegerSqrt(a >> (2 * k)) + Natural(1)) << k;
+    Natural x = (NewtonSqrt(a >> (2 * k)) + Natural(1)) << k;
     Natural y = (x + a / x) >> 1;
     Natural sq = y * y;
     while (Compare(sq, a) > 0) {
@@ -119,6 +106,86 @@ Natural IntegerSqrt(const Natural& a) {
     return y;
 }
 
+// Root s and remainder r = a - s^2 of a with 2^(L-2) <= a < 2^L, L even, by
+// Zimmermann's Karatsuba square root: with a split into four k-bit parts
+// above and below, the root of the top half gives s' and r'; one division
+// of (r' 2^k + a1) by 2s' gives the low half q of the root. Because the top
+// half is at least a quarter of its range, s' 2^k + q is the root or one
+// above it, and the sign of the remainder tells which.
+void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r, bool wantRemainder) {
+    if (L <= 128) {
+        // Two words: a long double estimate corrected on 128-bit integers.
+        using u128 = unsigned __int128;
+        const auto& limbs = a.limbs();
+        u128 v = limbs.empty() ? 0 : limbs[0];
+        if (limbs.size() > 1)
+            v |= static_cast<u128>(limbs[1]) << 64;
+        long double est = __builtin_sqrtl(static_cast<long double>(v));
+        uint64_t x = est >= 18446744073709551615.0L ? ~uint64_t{0} : static_cast<uint64_t>(est);
+        while (static_cast<u128>(x) * x > v)
+            --x;
+        while (x != ~uint64_t{0} && static_cast<u128>(x + 1) * (x + 1) <= v)
+            ++x;
+        u128 rem = v - static_cast<u128>(x) * x;
+        *s = Natural(x);
+        *r = Natural::FromLimbs({static_cast<uint64_t>(rem), static_cast<uint64_t>(rem >> 64)});
+        return;
+    }
+    if (L < mpa::tuning::g_thresholds.sqrtRecursiveBits) {
+        *s = NewtonSqrt(a);
+        *r = a - *s * *s;
+        return;
+    }
+    // Any k up to L / 4 keeps the top half at least a quarter of its range;
+    // a whole number of limbs turns the shifts and splits into copies.
+    const size_t kw = L / 256, k = kw ? 64 * kw : L / 4;
+    Natural s1, r1;
+    Natural q, u, plus;
+    if (kw) {
+        const auto& al = a.limbs();
+        // Limbs [from, to) of a, zero-padded to to - from, with room for more.
+        auto limbs = [&al](size_t from, size_t to, size_t room) {
+            std::vector<limb_t> v;
+            v.reserve(to - from + room);
+            for (size_t i = from; i < to; ++i)
+                v.push_back(i < al.size() ? al[i] : 0);
+            return v;
+        };
+        SqrtRem(Natural::FromLimbs(limbs(2 * kw, std::max(al.size(), 2 * kw), 0)), L - 2 * k, &s1,
+                &r1, true);
+        // (r1 << k) + a1 and (u << k) + a0 are concatenations of limbs.
+        std::vector<limb_t> num = limbs(kw, 2 * kw, r1.size());
+        num.insert(num.end(), r1.limbs().begin(), r1.limbs().end());
+        mpa::DivMod(Natural::FromLimbs(std::move(num)), s1 << 1, &q, &u);
+        std::vector<limb_t> low = limbs(0, kw, u.size());
+        low.insert(low.end(), u.limbs().begin(), u.limbs().end());
+        plus = Natural::FromLimbs(std::move(low));
+    } else {
+        SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1, true);
+        mpa::DivMod((r1 << k) + (a >> k).LowBits(k), s1 << 1, &q, &u);
+        plus = (u << k) + a.LowBits(k);
+    }
+    *s = (s1 << k) + q;
+    Natural minus = q * q;
+    while (Compare(plus, minus) < 0) {
+        // (s - 1)^2 = s^2 - 2s + 1: the remainder gains 2s - 1.
+        plus = plus + (*s << 1);
+        minus = minus + Natural(1);
+        *s = *s - Natural(1);
+    }
+    if (wantRemainder)
+        *r = plus - minus;
+}
+
+Natural IntegerSqrt(const Natural& a) {
+    const size_t bits = a.BitLength();
+    if (bits <= 64)
+        return Natural(WordSqrt(a.Low()));
+    Natural s, r;
+    SqrtRem(a, bits + (bits & 1), &s, &r, false);
+    return s;
+}
+
 } // namespace
 
 extern "C" {
@@ -126,7 +193,9 @@ extern "C" {
 int32_t MPA_ModPow(const uint8_t* base, int32_t baseLen, const uint8_t* exponent,
                    int32_t exponentLen, const uint8_t* m, int32_t mLen, uint8_t* out,
                    int32_t outSize) {
-    if (!base || !exponent || !m || !out)
+    // An exponent of length 0 has no bytes and reads as zero; a negative
+    // length is no number.
+    if (!base || !exponent || !m || !out || baseLen <= 0 || exponentLen < 0 || mLen <= 0)
         return -1;
     return mpa::Guarded(-1, [&]() -> int32_t {
         Natural b = Natural::FromBytes(base, baseLen), mod = Natural::FromBytes(m, mLen);
@@ -143,7 +212,8 @@ int32_t MPA_ModPow(const uint8_t* base, int32_t baseLen, const uint8_t* exponent
 
 int32_t MPA_Jacobi(const uint8_t* a, int32_t aLen, const uint8_t* n, int32_t nLen,
                    int32_t* symbol) {
-    if (!symbol)
+    // aLen 0 is the zero numerator; a negative length is no number at all.
+    if (!symbol || aLen < 0 || nLen <= 0)
         return 0;
     return mpa::Guarded(0, [&]() -> int32_t {
         Natural nv = Natural::FromBytes(n, nLen);
@@ -155,14 +225,16 @@ int32_t MPA_Jacobi(const uint8_t* a, int32_t aLen, const uint8_t* n, int32_t nLe
             *symbol = 0;
             return 1;
         }
-        *symbol = JacobiSymbol(std::move(av), std::move(nv));
+        *symbol = mpa::JacobiSymbol(std::move(av), std::move(nv));
         return 1;
     });
 }
 
 int32_t MPA_ExtEuclid(uint8_t* a, int32_t aLen, uint8_t* b, int32_t bLen, uint8_t* gcd,
                       int32_t gcdSize, uint8_t* x, int32_t* xSize, uint8_t* y, int32_t* ySize) {
-    if (!a || !b || !gcd || !x || !y || !xSize || !ySize)
+    // A length of 0 or less must fail here: read as zero it would reach the
+    // writers with capacities that were never checked.
+    if (!a || !b || !gcd || !x || !y || !xSize || !ySize || aLen <= 0 || bLen <= 0)
         return -1;
     const int32_t p = SignificantLength(a, aLen), q = SignificantLength(b, bLen);
     if (p == 0 || q == 0)
@@ -220,7 +292,7 @@ int32_t SquareRoot(const uint8_t* a, int32_t aLen, uint8_t* out, int32_t outSize
         return -1;
     return Guarded(-1, [&]() -> int32_t {
         Natural v = Natural::FromBytes(a, aLen);
-        if (Compare(v, Natural(24)) <= 0) {
+        if (v.size() <= 1 && v.Low() <= 24) {
             static const uint8_t kRoots[25] = {0, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3,
                                                3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4};
             out[0] = kRoots[v.Low()];

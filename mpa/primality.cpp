@@ -2,6 +2,7 @@
 // neighbour searches of the calculator.
 #include "mpa/calculator_ops.h"
 #include "mpa/guard.h"
+#include "mpa/jacobi.h"
 #include "mpa/mpa.h"
 #include "mpa/natural.h"
 #include "mpa/random_source.h"
@@ -80,15 +81,6 @@ Natural DrawBase(const Natural& s, std::vector<uint8_t>& buf) {
     }
 }
 
-int JacobiOf(const Natural& a, const Natural& n) {
-    int32_t symbol = 0;
-    std::vector<uint8_t> ab(a.ByteLength() + 1), nb(n.ByteLength() + 1);
-    int32_t al = a.WriteMinimal(ab.data()), nl = n.WriteMinimal(nb.data());
-    if (MPA_Jacobi(ab.data(), al, nb.data(), nl, &symbol) != 1)
-        throw std::bad_alloc();
-    return symbol;
-}
-
 int RunTest(Test kind, const Natural& n, int32_t trials) {
     if (Compare(n, Natural(1)) <= 0)
         return 0;
@@ -113,7 +105,7 @@ int RunTest(Test kind, const Natural& n, int32_t trials) {
             bool isOne = x.IsOne(), isMinus = x == s;
             if (!isOne && !isMinus)
                 return 0;
-            int j = JacobiOf(a, n);
+            int j = mpa::JacobiSymbol(a, n);
             if (j == -1 ? !isMinus : !(j == 1 && isOne))
                 return 0;
         }

@@ -1,5 +1,6 @@
 #include "text/radix_text.h"
 
+#include "mpa/radix_conversion.h"
 #include "text/hex_text.h"
 
 #include <climits>
@@ -95,7 +96,25 @@ std::string BinaryToHex(std::string_view digits) {
 }
 
 // The minimal byte string of the value, zero being the single byte 00.
+// Long decimal strings go through the arithmetic's divide-and-conquer
+// conversion; the word loop stays for octal.
+std::string DecimalToHex(std::string_view digits) {
+    const mpa::Natural n = mpa::FromDecimalDigits(digits);
+    const size_t length = n.ByteLength();
+    if (length == 0)
+        return "00";
+    std::vector<uint8_t> bytes(length);
+    n.ToBytes(bytes.data(), length);
+    std::string hex;
+    hex.reserve(length * 2);
+    for (uint8_t byte : bytes)
+        AppendHexByte(hex, byte);
+    return hex;
+}
+
 std::string WordRadixToHex(std::string_view digits, int radix) {
+    if (radix == 10)
+        return DecimalToHex(digits);
     const WordRadix wr = WordRadixOf(radix);
     const size_t step = static_cast<size_t>(wr.digits);
     Words n;
@@ -146,6 +165,8 @@ std::string BytesToWordRadix(const std::vector<uint8_t>& bytes, int radix) {
         n.pop_back();
     if (n.empty())
         return "0";
+    if (radix == 10)
+        return mpa::ToDecimalDigits(mpa::Natural::FromLimbs(std::move(n)));
 
     const WordRadix wr = WordRadixOf(radix);
     // Chunks of wr.digits digits, least significant first; only the last one

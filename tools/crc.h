@@ -53,7 +53,7 @@ enum class CrcMethod {
     Bytewise, // one table lookup per byte, as the calculator describes it
     Sliced,   // eight table lookups per eight bytes, portable
     Folded,   // carry-less multiplication folding (Sliced where the CPU lacks it)
-    Best,     // Folded, unless fast paths are off (ORDOVANE_PORTABLE=1): Sliced
+    Best,     // Folded, unless fast paths are off (ORDOVANE_NO_FAST_PATHS=1): Sliced
 };
 
 class CrcRegister {

@@ -1,0 +1,51 @@
+// The sizes at which the arithmetic changes algorithm, in one place, with the
+// measurements that chose them. Tests lower them (ScopedThresholds) so that
+// operands of a few limbs reach every recursive path.
+#pragma once
+
+#include <cstddef>
+
+namespace mpa::tuning {
+
+struct Thresholds {
+    // Balanced products and squares of at least this many 64-bit limbs split
+    // by Karatsuba (at least 2). Chosen by timing MPA_Multiply with the
+    // candidate thresholds interleaved round by round (best of 40 rounds, so
+    // that the load of the shared machine hits all alike), BMI2/ADX kernels,
+    // adc-chain additions, AMD EPYC Zen 4:
+    //   product ns    T=20   T=24   T=28   T=32   T=40   T=48
+    //   2048 bits      477    476    477    476    514    515
+    //   4096 bits     1511   1505   1507   1514   1591   1571
+    //   8192 bits     4750   4715   4727   4690   4928   4937
+    //   square ns     T=32   T=48   T=64   T=80   T=100
+    //   2048 bits      369    325    326    327    328
+    //   4096 bits     1126    998    996   1037   1034
+    //   8192 bits     3569   3224   3222   3298   3280
+    // Squares have the cheaper base case (half the products), so their
+    // crossing sits higher.
+    size_t mulKaratsuba = 28;
+    size_t sqrKaratsuba = 64;
+    // Integer square roots of at least this many bits recurse on their top
+    // half (Zimmermann's Karatsuba square root); below, Newton on a word.
+    size_t sqrtRecursiveBits = 128;
+    // Decimal conversions of at least this many limbs (or 19 times as many
+    // digits) split by a power of ten; below, one word pass per 19 digits.
+    size_t radixRecursiveLimbs = 24;
+};
+
+// The values in use; read by the algorithms on every call.
+extern Thresholds g_thresholds;
+
+// Test hook: replaces the thresholds for its lifetime. Not for concurrent use.
+class ScopedThresholds {
+public:
+    explicit ScopedThresholds(const Thresholds& t) : saved_(g_thresholds) { g_thresholds = t; }
+    ~ScopedThresholds() { g_thresholds = saved_; }
+    ScopedThresholds(const ScopedThresholds&) = delete;
+    ScopedThresholds& operator=(const ScopedThresholds&) = delete;
+
+private:
+    Thresholds saved_;
+};
+
+} // namespace mpa::tuning

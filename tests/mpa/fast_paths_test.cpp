@@ -1,0 +1,253 @@
+// The paths that ordinary test operands do not reach: the BMI2/ADX row
+// kernels against the portable ones, and the recursive products, squares,
+// powers and roots with their thresholds lowered so that operands of a few
+// limbs recurse all the way down. Results are checked against GMP.
+#include "mpa/calculator_ops.h"
+#include "mpa/cpu_features.h"
+#include "mpa/limb_kernels.h"
+#include "mpa/tuning.h"
+#include "mpa_test_util.h"
+
+using namespace mpatest;
+using mpa::limb::limb_t;
+
+namespace {
+
+// Limbs at the carry edges: 0, 1, all ones, the top bit alone, random.
+std::vector<limb_t> Limbs(Gen& g, size_t n) {
+    std::vector<limb_t> v(n);
+    int kind = g.Uniform(0, 4);
+    for (auto& x : v) {
+        switch (kind) {
+        case 0:
+            x = ~limb_t{0};
+            break;
+        case 1:
+            x = g.Chance(0.5) ? ~limb_t{0} : 0;
+            break;
+        case 2:
+            x = limb_t{1} << 63;
+            break;
+        default:
+            x = g.Next();
+        }
+    }
+    return v;
+}
+
+TEST(FastPaths, AdxRowKernelsMatchPortable) {
+    const auto& cpu = mpa::DetectedCpuFeatures();
+    if (!mpa::limb::adx::Available() || !cpu.bmi2 || !cpu.adx)
+        GTEST_SKIP() << "this CPU has no BMI2/ADX";
+    using Kernel = limb_t (*)(limb_t*, const limb_t*, size_t, limb_t);
+    const struct {
+        const char* name;
+        Kernel fast, portable;
+    } kernels[] = {
+        {"Mul1", &mpa::limb::adx::Mul1, &mpa::limb::portable::Mul1},
+        {"AddMul1", &mpa::limb::adx::AddMul1, &mpa::limb::portable::AddMul1},
+        {"SubMul1", &mpa::limb::adx::SubMul1, &mpa::limb::portable::SubMul1},
+    };
+    for (int i = 0, count = Iterations(4000); i < count && !HasFailure(); ++i) {
+        Gen g(CaseSeed(40, i));
+        // Every remainder of the four-limb unrolling, and long rows.
+        size_t n = static_cast<size_t>(i % 3 == 0 ? g.Uniform(1, 70) : g.Uniform(0, 9));
+        std::vector<limb_t> a = Limbs(g, n), r0 = Limbs(g, n);
+        std::vector<limb_t> b = Limbs(g, 1);
+        for (const auto& k : kernels) {
+            SCOPED_TRACE(::testing::Message() << k.name << " case " << i << " n " << n);
+            std::vector<limb_t> rf = r0, rp = r0;
+            // A guard limb past the row must stay as it was.
+            rf.push_back(0x5C5C5C5C5C5C5C5Cull);
+            rp.push_back(0x5C5C5C5C5C5C5C5Cull);
+            limb_t cf = k.fast(rf.data(), a.data(), n, b[0]);
+            limb_t cp = k.portable(rp.data(), a.data(), n, b[0]);
+            EXPECT_EQ(cf, cp);
+            EXPECT_EQ(rf, rp);
+        }
+        // The two whole-operand steps, on 2n limbs (results modulo B^2n).
+        std::vector<limb_t> t0 = Limbs(g, 2 * n);
+        std::vector<limb_t> tf = t0, tp = t0;
+        mpa::limb::adx::RedcRows(tf.data(), a.data(), n, b[0]);
+        mpa::limb::portable::RedcRows(tp.data(), a.data(), n, b[0]);
+        EXPECT_EQ(tf, tp) << "RedcRows case " << i << " n " << n;
+        tf = t0;
+        tp = t0;
+        mpa::limb::adx::SqrDiagonal(tf.data(), a.data(), n);
+        mpa::limb::portable::SqrDiagonal(tp.data(), a.data(), n);
+        EXPECT_EQ(tf, tp) << "SqrDiagonal case " << i << " n " << n;
+    }
+}
+
+// Thresholds low enough that a product of a few limbs recurses to the base.
+std::vector<mpa::tuning::Thresholds> LoweredThresholds() {
+    std::vector<mpa::tuning::Thresholds> all;
+    for (size_t t : {2, 3, 4, 5, 8}) {
+        mpa::tuning::Thresholds th;
+        th.mulKaratsuba = t;
+        th.sqrKaratsuba = t + 1;
+        th.sqrtRecursiveBits = 64 * t;
+        all.push_back(th);
+    }
+    return all;
+}
+
+// Runs body once per set of lowered thresholds and once with the portable
+// kernels selected as well, so both kernel sets reach the recursive paths.
+template <class Body> void ForEachLoweredThreshold(Body body) {
+    for (bool fast : {true, false}) {
+        mpa::SelectFastKernels(fast);
+        int set = 0;
+        for (const auto& th : LoweredThresholds()) {
+            mpa::tuning::ScopedThresholds scoped(th);
+            SCOPED_TRACE(::testing::Message() << (fast ? "fast" : "portable") << " kernels, "
+                                              << "mul threshold " << th.mulKaratsuba);
+            body(set++);
+        }
+    }
+    mpa::SelectFastKernels(true);
+}
+
+TEST(FastPaths, RecursiveProductsAndSquares) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(300); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(41, 1000 * set + i));
+            Bytes a = g.Operand(300, true, 300), b;
+            int kind = g.Uniform(0, 3);
+            if (kind == 0)
+                b = a; // a square
+            else if (kind == 1)
+                b = Bytes(a.size(), 0xFF); // the widest partial products
+            else
+                b = g.Operand(300, true, 300);
+            MPA_CASE_TRACE("product", i, Hex(a) << " * " << Hex(b));
+            Mpz p;
+            mpz_mul(p, Mpz(a), Mpz(b));
+            int32_t cap = 2 * std::max(Len(a), Len(b));
+            OutBuf out(cap);
+            int32_t ret = MPA_Multiply(a.data(), Len(a), b.data(), Len(b), out.data(), cap);
+            ASSERT_EQ(ret, Len(p.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(p.ToBytes()));
+            EXPECT_TRUE(out.GuardIntact());
+        }
+    });
+}
+
+TEST(FastPaths, RecursiveModularPowers) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(40); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(42, 1000 * set + i));
+            Bytes m = g.Operand(120, false), base = g.Operand(130, false);
+            Bytes e = g.Operand(g.Chance(0.8) ? 8 : 40);
+            if (g.Chance(0.5))
+                m.back() |= 1;
+            Mpz B(base), E(e), M(m);
+            if (Sgn(B) == 0 || Sgn(M) == 0)
+                continue;
+            MPA_CASE_TRACE("power", i, Hex(base) << " ^ " << Hex(e) << " mod " << Hex(m));
+            Mpz r(1);
+            if (Sgn(E) != 0)
+                mpz_powm(r, B, E, M);
+            int32_t k = static_cast<int32_t>(SigLen(m));
+            OutBuf out(k);
+            int32_t ret = MPA_ModPow(base.data(), Len(base), e.data(), Len(e), m.data(), Len(m),
+                                     out.data(), k);
+            ASSERT_EQ(ret, Len(r.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(r.ToBytes()));
+        }
+    });
+}
+
+// Widths one limb either side of the measured thresholds (and of twice
+// them, where a split half crosses again), in bytes one either side of the
+// word edge, for products, squares, roots and decimal conversions, with the
+// thresholds as shipped.
+TEST(FastPaths, WidthsAroundTheShippedThresholds) {
+    const mpa::tuning::Thresholds th;
+    std::vector<size_t> limbs;
+    for (size_t t : {th.mulKaratsuba, th.sqrKaratsuba, th.radixRecursiveLimbs})
+        for (size_t m : {size_t{1}, size_t{2}})
+            for (size_t d : {m * t - 1, m * t, m * t + 1})
+                limbs.push_back(d);
+    for (bool fast : {true, false}) {
+        mpa::SelectFastKernels(fast);
+        for (size_t i = 0; i < limbs.size() && !HasFailure(); ++i) {
+            Gen g(CaseSeed(45, static_cast<int>(i) + (fast ? 0 : 100)));
+            for (int edge : {-1, 0, 1}) {
+                const int bytes = static_cast<int>(8 * limbs[i]) + edge;
+                Bytes a = g.Chance(0.3) ? Bytes(static_cast<size_t>(bytes), 0xFF) : g.Exact(bytes);
+                Bytes b = g.Exact(bytes), c = g.Exact(g.Uniform(bytes / 3 + 1, bytes));
+                MPA_CASE_TRACE("width", i, bytes << " bytes, " << (fast ? "fast" : "portable"));
+                for (const Bytes* y : {&a, &b, &c}) {
+                    Mpz p;
+                    mpz_mul(p, Mpz(a), Mpz(*y));
+                    int32_t cap = 2 * std::max(Len(a), Len(*y));
+                    OutBuf out(cap);
+                    int32_t ret =
+                        MPA_Multiply(a.data(), Len(a), y->data(), Len(*y), out.data(), cap);
+                    ASSERT_EQ(ret, Len(p.ToBytes()));
+                    EXPECT_EQ(Hex(out.Get(ret)), Hex(p.ToBytes()));
+                }
+                Mpz root;
+                mpz_sqrt(root, Mpz(b));
+                OutBuf out(Len(b));
+                int32_t ret = mpa::SquareRoot(b.data(), Len(b), out.data(), out.cap());
+                ASSERT_EQ(ret, Len(root.ToBytes()));
+                EXPECT_EQ(Hex(out.Get(ret)), Hex(root.ToBytes()));
+            }
+        }
+    }
+    mpa::SelectFastKernels(true);
+}
+
+// An even modulus m = 2^t mo is split into a power modulo the odd mo and one
+// modulo 2^t; t runs across the word edges, mo from 1 to several words.
+TEST(FastPaths, EvenModuliSplitByTheirPowerOfTwo) {
+    for (int i = 0, n = Iterations(400); i < n && !HasFailure(); ++i) {
+        Gen g(CaseSeed(44, i));
+        const unsigned kShifts[] = {1, 2, 63, 64, 65, 127, 128, 129, 300, 700};
+        unsigned t = kShifts[i % 10];
+        Mpz M(g.Operand(g.Chance(0.2) ? 1 : 90, false));
+        mpz_setbit(M, 0);
+        mpz_mul_2exp(M, M, t);
+        Bytes base = g.Operand(200, false), e = g.Operand(g.Chance(0.7) ? 3 : 40);
+        Bytes m = M.ToBytes();
+        Mpz B(base), E(e);
+        if (Sgn(B) == 0)
+            continue;
+        MPA_CASE_TRACE("even modulus", i, Hex(base) << " ^ " << Hex(e) << " mod " << Hex(m));
+        Mpz r(1);
+        if (Sgn(E) != 0)
+            mpz_powm(r, B, E, M);
+        OutBuf out(Len(m));
+        int32_t ret = MPA_ModPow(base.data(), Len(base), e.data(), Len(e), m.data(), Len(m),
+                                 out.data(), out.cap());
+        ASSERT_EQ(ret, Len(r.ToBytes()));
+        EXPECT_EQ(Hex(out.Get(ret)), Hex(r.ToBytes()));
+    }
+}
+
+TEST(FastPaths, RecursiveSquareRoots) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(300); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(43, 1000 * set + i));
+            Bytes a = g.Operand(300, true, 300);
+            Mpz A(a), root;
+            // Perfect squares and their neighbours, where the correction step acts.
+            if (g.Chance(0.3)) {
+                mpz_mul(A, A, A);
+                if (Sgn(A) != 0 && g.Chance(0.5))
+                    mpz_sub_ui(A, A, 1);
+                a = A.ToBytes();
+            }
+            MPA_CASE_TRACE("root", i, Hex(a));
+            mpz_sqrt(root, A);
+            OutBuf out(Len(a));
+            int32_t ret = mpa::SquareRoot(a.data(), Len(a), out.data(), out.cap());
+            ASSERT_EQ(ret, Len(root.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(root.ToBytes()));
+        }
+    });
+}
+
+} // namespace
