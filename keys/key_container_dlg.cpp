@@ -5,6 +5,7 @@
 #include "platform/qt/control_id.h"
 #include "platform/qt/message_box.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -52,6 +53,8 @@ CKeyContainerDlg::CKeyContainerDlg(ProfileSettings& settings, QWidget* parent)
     names_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     names_->setMinimumContentsLength(24);
     caption->setBuddy(names_);
+    // The drop-down list is a window of its own; it reads as the field does.
+    names_->view()->setAccessibleName(QStringLiteral("Conainer Name"));
     create_ = AddButton(group, "Create Conainer", ids::kIdCreateContainer);
     delete_ = AddButton(group, "Delete Conainer", ids::kIdDeleteContainer);
     exportExchange_ = AddButton(group, "Export Exchange Keys...", ids::kIdExportExchangeKeys);
