@@ -2,6 +2,7 @@
 // id: the buttons a name enables (typed or chosen from the list), Create and
 // Delete with their messages and list edits, Finish and Esc on the settings,
 // and the export's outcomes as files and messages.
+#include "calculator/common/popup_text.h"
 #include "calculator/common/settings_store.h"
 #include "keys/crypto_context.h"
 #include "keys/key_container_dlg.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -155,6 +157,7 @@ class KeyContainerDlgTest : public QObject {
 
 private slots:
     void everyControlHasAName();
+    void everyControlHasAPopupText();
     void firstStartWithAnExistingDefaultContainer();
     void typedOrChosenNameSetsButtonsAndExportName();
     void createOnExistingOrNewContainer_data();
@@ -175,6 +178,33 @@ void KeyContainerDlgTest::everyControlHasAName() {
     QVERIFY(h);
     CKeyExportDlg exporter(h, "Box", keys::KeyKind::Exchange, {});
     QCOMPARE(UnnamedControls(&exporter), QStringList());
+    platform::CryptReleaseContext(h, 0);
+}
+
+void KeyContainerDlgTest::everyControlHasAPopupText() {
+    Stores s;
+    QVERIFY(MakeContainer("Box", true, true));
+    QFile file(QStringLiteral(ORDOVANE_SOURCE_DIR "/resources/help/ctxpopup.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QMap<int, QString> popups = calculator::ParsePopupTexts(file.readAll());
+    const platform::HCRYPTPROV h = Open("Box");
+    QVERIFY(h);
+    CKeyContainerDlg manager(s.settings);
+    CKeyExportDlg exchange(h, "Box", keys::KeyKind::Exchange, {});
+    CKeyExportDlg signature(h, "Box", keys::KeyKind::Signature, {});
+    for (calculator::CHelpDialog* dialog :
+         std::initializer_list<calculator::CHelpDialog*>{&manager, &exchange, &signature}) {
+        for (QWidget* control : dialog->findChildren<QWidget*>()) {
+            const int id = platform::ControlId(control);
+            if (id == 0)
+                continue;
+            const int helpId = dialog->HelpId(id);
+            QVERIFY2(popups.contains(helpId), qPrintable(QStringLiteral("control %1").arg(id)));
+        }
+    }
+    // The Export button's text names the pair it writes.
+    QVERIFY(exchange.HelpId(CKeyExportDlg::kIdExport) !=
+            signature.HelpId(CKeyExportDlg::kIdExport));
     platform::CryptReleaseContext(h, 0);
 }
 
