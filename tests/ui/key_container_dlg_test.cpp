@@ -12,6 +12,7 @@
 #include "support/accessibility_check.h"
 #include "support/ui_test_support.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -131,6 +132,17 @@ void TypeName(QWidget* dialog, const QString& name) {
     QTest::keyClicks(edit, name);
 }
 
+// Picks entry row of the drop-down list with the mouse.
+void ChooseFromList(QWidget* dialog, int row) {
+    QComboBox* names = Names(dialog);
+    names->showPopup();
+    QAbstractItemView* view = names->view();
+    QTRY_VERIFY(view->isVisible());
+    const QRect item = view->visualRect(names->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!view->isVisible());
+}
+
 // Runs act on the next modal dialog once it is open (the one exec() runs).
 void WhenModal(std::function<void(QDialog*)> act) {
     auto* timer = new QTimer;
@@ -244,6 +256,12 @@ void KeyContainerDlgTest::typedOrChosenNameSetsButtonsAndExportName() {
     QCOMPARE(Buttons(&dialog), QStringLiteral("1000"));
     QCOMPARE(QString::fromStdString(dialog.containerName()), QStringLiteral("Beta"));
     Names(&dialog)->setCurrentIndex(0);
+    QCOMPARE(Buttons(&dialog), QStringLiteral("0111"));
+    // With the mouse, over a typed name, the entry already current.
+    TypeName(&dialog, QStringLiteral("Zed"));
+    QCOMPARE(Buttons(&dialog), QStringLiteral("1000"));
+    ChooseFromList(&dialog, 0);
+    QCOMPARE(Names(&dialog)->currentText(), QStringLiteral("Alpha"));
     QCOMPARE(Buttons(&dialog), QStringLiteral("0111"));
 
     // The export opens on the chosen name.
