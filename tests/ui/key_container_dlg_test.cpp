@@ -1,7 +1,8 @@
 // The Key Container Manager and the Export Key Pair dialog driven by control
 // id: the buttons a name enables (typed or chosen from the list), Create and
 // Delete with their messages and list edits, Finish and Esc on the settings,
-// and the export's outcomes as files and messages.
+// the export's outcomes as files and messages, and a name and a popup text
+// for every control.
 #include "calculator/common/popup_text.h"
 #include "calculator/common/settings_store.h"
 #include "keys/crypto_context.h"
@@ -168,8 +169,7 @@ class KeyContainerDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyControlHasAName();
-    void everyControlHasAPopupText();
+    void everyControlHasANameAndAPopupText();
     void firstStartWithAnExistingDefaultContainer();
     void typedOrChosenNameSetsButtonsAndExportName();
     void createOnExistingOrNewContainer_data();
@@ -181,19 +181,7 @@ private slots:
     void exportNeedsBothBlobFileNames();
 };
 
-void KeyContainerDlgTest::everyControlHasAName() {
-    Stores s;
-    QVERIFY(MakeContainer("Box", true, true));
-    CKeyContainerDlg manager(s.settings);
-    QCOMPARE(UnnamedControls(&manager), QStringList());
-    const platform::HCRYPTPROV h = Open("Box");
-    QVERIFY(h);
-    CKeyExportDlg exporter(h, "Box", keys::KeyKind::Exchange, {});
-    QCOMPARE(UnnamedControls(&exporter), QStringList());
-    platform::CryptReleaseContext(h, 0);
-}
-
-void KeyContainerDlgTest::everyControlHasAPopupText() {
+void KeyContainerDlgTest::everyControlHasANameAndAPopupText() {
     Stores s;
     QVERIFY(MakeContainer("Box", true, true));
     QFile file(QStringLiteral(ORDOVANE_SOURCE_DIR "/resources/help/ctxpopup.txt"));
@@ -206,12 +194,11 @@ void KeyContainerDlgTest::everyControlHasAPopupText() {
     CKeyExportDlg signature(h, "Box", keys::KeyKind::Signature, {});
     for (calculator::CHelpDialog* dialog :
          std::initializer_list<calculator::CHelpDialog*>{&manager, &exchange, &signature}) {
+        QCOMPARE(UnnamedControls(dialog), QStringList());
         for (QWidget* control : dialog->findChildren<QWidget*>()) {
             const int id = platform::ControlId(control);
-            if (id == 0)
-                continue;
-            const int helpId = dialog->HelpId(id);
-            QVERIFY2(popups.contains(helpId), qPrintable(QStringLiteral("control %1").arg(id)));
+            if (id != 0)
+                QVERIFY2(popups.contains(dialog->HelpId(id)), qPrintable(QString::number(id)));
         }
     }
     // The Export button's text names the pair it writes.
