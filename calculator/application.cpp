@@ -3,6 +3,9 @@
 #include "calculator/calculator_dlg.h"
 #include "calculator/common/help.h"
 #include "calculator/common/settings_store.h"
+#include "keys/crypto_context.h"
+#include "keys/profile_settings.h"
+#include "keys/register_keys.h"
 #include "platform/crypto/provider_random.h"
 #include "exchange/register_exchange.h"
 #include "tools/register_tools.h"
@@ -40,14 +43,20 @@ void InitializeApplication() {
     SetApplicationName("Ordovane");
     // Random numbers come from the provider handle the window sets.
     platform::InstallProviderRandom();
-    // The first-run set-up of the key containers comes with the key
-    // container work, and with it the crypto context handed to the tools.
-    RegisterCommands(ToolServices{});
+    // The first run creates "Default Container" once.
+    keys::RegistryProfile settings(&SectionKey);
+    keys::RunFirstRunSetup(settings);
+    RegisterCommands(ApplicationToolServices());
+}
+
+ToolServices ApplicationToolServices() {
+    return ToolServices{&CCalculatorDlg::ApplicationCryptoContext};
 }
 
 void RegisterCommands(const ToolServices& services) {
     tools::RegisterToolsCommands(services);
     exchange::RegisterExchangeCommands(services);
+    keys::RegisterKeysCommands(services);
 }
 
 bool BeginCalculatorRun() {

@@ -19,8 +19,13 @@ extern const char kNoDisplayMessage[];
 bool DisplayAvailable(const char* display, const char* waylandDisplay, const char* qpaPlatform);
 
 // Start-up before the window: the help file path, the clipboard formats, the
-// settings root "Pellacor" and the application name "Ordovane".
+// settings root "Pellacor", the application name "Ordovane", the first-run
+// key container set-up and the tools' commands.
 void InitializeApplication();
+
+// What the program hands the tools: the calculator window's application
+// crypto context.
+ToolServices ApplicationToolServices();
 
 // Each tool folder registers the commands it serves (part of
 // InitializeApplication; window tests call it on its own).

@@ -9,6 +9,7 @@
 #include "calculator/desktop_calculator.h"
 #include "calculator/tip_of_day_dialog.h"
 #include "calculator/toolbar_images.h"
+#include "keys/profile_settings.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/string_text.h"
 
@@ -44,6 +45,9 @@ constexpr const char* kSystemValues[4] = {"Op1 NS", "Op2 NS", "Op3 NS", "OpR NS"
 constexpr const char* kSystemNames[4] = {"Hexadecimal", "Decimal", "Octal", "Binary"};
 // "Topmost" is stored as 8, not 1, when the window is topmost.
 constexpr int kTopmostStored = 8;
+
+// The context of the one calculator window, readable program-wide.
+uint32_t g_applicationCryptoContext = 0;
 
 // The keys, judged by the character typed. With Shift held, these letters
 // run memory and step operations first.
@@ -126,9 +130,8 @@ CCalculatorDlg::CCalculatorDlg(bool abnormalEnd, QWidget* parent) : QDialog(pare
         SetTopmost(true);
     step_->setText(QStringLiteral("1"));
     ShowToolbar(wantToolbar);
-    // The application crypto context is acquired here once the key container
-    // work provides it; until then the hash tool's condition keeps the hash
-    // calculator disabled in menu and toolbar.
+    // The hash command is offered only while this context is held.
+    OpenCryptoContext();
     actions_[kCmdUpperCase]->setChecked(upperCase_);
     UpdateBoxToolTips();
     SyncToActive();
@@ -139,10 +142,16 @@ CCalculatorDlg::CCalculatorDlg(bool abnormalEnd, QWidget* parent) : QDialog(pare
 CCalculatorDlg::~CCalculatorDlg() {
     qApp->removeEventFilter(this);
     SaveSettings();
+    cryptoContext_.Release();
+    g_applicationCryptoContext = 0;
     // The children outlive this part of the object while QWidget deletes
     // them: nothing they signal may reach the window any more.
     for (CHexEditBox* box : boxes_)
         box->disconnect(this);
+}
+
+uint32_t CCalculatorDlg::ApplicationCryptoContext() {
+    return g_applicationCryptoContext;
 }
 
 bool CCalculatorDlg::CommandAvailable(int id) {
@@ -478,8 +487,12 @@ void CCalculatorDlg::RunCommand(int id) {
             },
             [this] { show(); });
         break;
-    case kCmdNumberFormatter:
     case kCmdKeyContainers:
+        RunRegisteredCommand(id, {this, active_, false});
+        // The current container may have changed.
+        OpenCryptoContext();
+        break;
+    case kCmdNumberFormatter:
     case kCmdRandomNumber:
     case kCmdRandomPrime:
     case kCmdBitShifter:
@@ -755,6 +768,12 @@ void CCalculatorDlg::ShowTipOfDay() {
 void CCalculatorDlg::ShowAbout() {
     CAboutDialog about(this);
     about.exec();
+}
+
+void CCalculatorDlg::OpenCryptoContext() {
+    keys::RegistryProfile settings(&SectionKey);
+    g_applicationCryptoContext = cryptoContext_.Open(settings);
+    UpdateCommandStates();
 }
 
 void CCalculatorDlg::SaveSettings() {

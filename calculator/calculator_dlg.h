@@ -6,6 +6,7 @@
 #pragma once
 
 #include "calculator/calculator_engine.h"
+#include "keys/crypto_context.h"
 
 #include <QDialog>
 #include <QMap>
@@ -53,6 +54,11 @@ public:
     static bool CommandAvailable(int id);
     // The menu action of a command (shared with its toolbar button), or null.
     QAction* commandAction(int id) const;
+
+    // The application crypto context of the calculator window (0 while none
+    // is held or no window lives): what ToolServices hands the tools.
+    static uint32_t ApplicationCryptoContext();
+    uint32_t cryptoContext() const { return cryptoContext_.handle(); }
 
     CHexEditBox* operandBox(int id) const;
     CHexEditBox* activeOperand() const { return active_; }
@@ -127,6 +133,9 @@ private:
     void ShowTipOfDay();
     void ShowAbout();
     void SaveSettings();
+    // (Re)opens the application crypto context on "Container Info"
+    // "Current" and enables the commands that need it accordingly.
+    void OpenCryptoContext();
 
     CHexEditBox* boxes_[4] = {};
     CHexEditBox* active_ = nullptr;
@@ -153,6 +162,7 @@ private:
     bool temporaryHide_ = false;
 
     CalculatorMemory memory_;
+    keys::CryptoContext cryptoContext_;
     bool toolbarShown_ = false;
     bool toolTipsOn_ = true;
     bool upperCase_ = true;

@@ -132,21 +132,26 @@ std::string DeleteQuestion(const std::string& name) {
     return WithName("Do you really want to delete the key container \"%s\"?", name);
 }
 
+std::optional<size_t> FindInList(const std::vector<std::string>& list, const std::string& name) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (EqualsFolded(list[i], name))
+            return i;
+    return std::nullopt;
+}
+
 bool AddToList(std::vector<std::string>& list, const std::string& name) {
-    for (const std::string& entry : list)
-        if (EqualsFolded(entry, name))
-            return false;
+    if (FindInList(list, name))
+        return false;
     list.insert(list.begin(), name);
     return true;
 }
 
 bool RemoveFromList(std::vector<std::string>& list, const std::string& name) {
-    for (auto it = list.begin(); it != list.end(); ++it)
-        if (EqualsFolded(*it, name)) {
-            list.erase(it);
-            return true;
-        }
-    return false;
+    std::optional<size_t> at = FindInList(list, name);
+    if (!at)
+        return false;
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(*at));
+    return true;
 }
 
 } // namespace keys

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,10 @@ ContainerResult DeleteKeyContainer(const std::string& name);
 
 // The question asked before Delete.
 std::string DeleteQuestion(const std::string& name);
+
+// The position of the first entry equal to name without regard to ASCII
+// case; nullopt when there is none. FindInList({"a", "B"}, "b") == 1.
+std::optional<size_t> FindInList(const std::vector<std::string>& list, const std::string& name);
 
 // Puts name at the top of list unless it is there already (compared without
 // regard to ASCII case). True when it was added.

@@ -183,6 +183,27 @@ enum PrimalityTestControl : int {
     kIdTestNote = 1538,
 };
 
+// ---- the Key Container Manager (DIALOG 147) ----
+enum KeyContainerControl : int {
+    kIdContainerName = 1553, // editable drop-down list of the known containers
+    kIdCreateContainer = 1554,
+    kIdDeleteContainer = 1555,
+    kIdExportExchangeKeys = 1598,
+    kIdExportSignatureKeys = 1599,
+};
+
+// ---- the Export Key Pair dialog (DIALOG 155) ----
+enum KeyExportControl : int {
+    kIdExportFolder = 1005, // read-only, filled by Browse Folder
+    kIdBrowseFolder = 1014,
+    kIdSessionFile = 1607,
+    kIdPublicKeyFile = 1608,
+    kIdPrivateKeyFile = 1609,
+    kIdBaseMessage = 1610,
+    kIdRc2 = 1611,
+    kIdRc4 = 1612,
+};
+
 // ---- commands of the main menu, the toolbar and the edit box menu ----
 // One id per command: the edit box's "Get CRC Value..." is the Tools menu's
 // CRC command run on the box's operand, and so on.
@@ -278,6 +299,21 @@ enum HelpId : int {
     kHelpOutputNumberText = 2060,
     kHelpOutputSaveAs = 2061,
     kHelpOutputHexadecimal = 2062, // 2062 .. 2065: the four radios
+    kHelpContainerName = 1020,
+    kHelpCreateContainer = 1021,
+    kHelpDeleteContainer = 1022,
+    kHelpExportExchangeKeys = 1023,
+    kHelpExportSignatureKeys = 1024,
+    kHelpRc2 = 2100,
+    kHelpRc4 = 2101,
+    kHelpBaseMessage = 2102,
+    kHelpExportFolder = 2103,
+    kHelpBrowseFolder = 2104,
+    kHelpPublicKeyFile = 2105,
+    kHelpPrivateKeyFile = 2106,
+    kHelpSessionFile = 2107,
+    kHelpExportExchangePair = 2108,  // the Export button for an exchange pair
+    kHelpExportSignaturePair = 2109, // ... for a signature pair
 };
 
 // ---- menu resources ----

@@ -3,6 +3,7 @@
 #include "platform/crypto/last_error.h"
 #include "tools/digest/digests.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -20,7 +21,11 @@ constexpr uint32_t kBadFlags = 0x80090009;
 constexpr uint32_t kBadType = 0x8009000A;
 constexpr uint32_t kBadHashState = 0x8009000C;
 constexpr uint32_t kMoreData = 234;
-constexpr uint32_t kInvalidParameter = 87;
+// Last errors are read as errno values when they are not the provider's own
+// codes (text::SystemErrorText), so a bad argument is EINVAL, as in
+// crypt_keys.cpp.
+constexpr uint32_t kInvalidParameter = EINVAL;
+constexpr uint32_t kNoMemory = 0x8009000E;
 
 struct HashObject {
     std::mutex lock; // one object may be fed from several threads
@@ -129,7 +134,7 @@ bool CryptCreateHash(HCRYPTPROV provider, uint32_t algId, uint32_t hKey, uint32_
             return true;
         }
     }
-    return Fail(kInvalidParameter);
+    return Fail(kNoMemory); // every handle is in use
 }
 
 bool CryptHashData(HCRYPTHASH hash, const uint8_t* data, uint32_t len, uint32_t flags) {

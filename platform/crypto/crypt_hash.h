@@ -5,7 +5,8 @@
 // NTE_BAD_HASH 0x80090002 (hash handle not open), NTE_BAD_KEY 0x80090003,
 // NTE_BAD_ALGID 0x80090008, NTE_BAD_FLAGS 0x80090009, NTE_BAD_TYPE 0x8009000A,
 // NTE_BAD_HASH_STATE 0x8009000C (data after the value was read),
-// ERROR_MORE_DATA 234, ERROR_INVALID_PARAMETER 87.
+// NTE_NO_MEMORY 0x8009000E (no free handle), ERROR_MORE_DATA 234, and EINVAL
+// for a missing output argument.
 #pragma once
 
 #include "platform/crypto/crypt_provider.h"
@@ -39,10 +40,11 @@ PLATFORM_API bool CryptHashData(HCRYPTHASH hash, const uint8_t* data, uint32_t l
 
 // Reads a property: HP_HASHVAL (the digest; reading it finishes the hash, so
 // later reads give the same value and data is refused; asking only for its
-// length does not), HP_HASHSIZE and HP_ALGID (4-byte little-endian values). *dataLen is the
-// buffer's capacity on entry and the value's length on return. data == nullptr asks only for the
-// length (success). A capacity below the length fails with ERROR_MORE_DATA and sets *dataLen to the
-// length; nothing is written. dataLen == nullptr fails with ERROR_INVALID_PARAMETER.
+// length does not), HP_HASHSIZE and HP_ALGID (4-byte little-endian values).
+// *dataLen is the buffer's capacity on entry and the value's length on
+// return. data == nullptr asks only for the length (success). A capacity
+// below the length fails with ERROR_MORE_DATA and sets *dataLen to the
+// length; nothing is written. dataLen == nullptr fails with EINVAL.
 PLATFORM_API bool CryptGetHashParam(HCRYPTHASH hash, uint32_t param, uint8_t* data,
                                     uint32_t* dataLen, uint32_t flags);
 

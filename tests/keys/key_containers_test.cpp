@@ -117,6 +117,8 @@ TEST(ContainerList, AddsAtTopOnceAndRemovesWithoutRegardToCase) {
     EXPECT_TRUE(keys::RemoveFromList(list, "alpha"));
     EXPECT_FALSE(keys::RemoveFromList(list, "alpha"));
     EXPECT_EQ(list, (std::vector<std::string>{"Gamma", "Beta"}));
+    EXPECT_EQ(keys::FindInList(list, "bEtA"), std::optional<size_t>(1));
+    EXPECT_EQ(keys::FindInList(list, "Delta"), std::nullopt);
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 // capacity rules, and handles that are not (or no longer) open.
 #include "platform/crypto/crypt_hash.h"
 #include "platform/crypto/last_error.h"
+#include "text/system_error.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace {
@@ -123,6 +126,30 @@ TEST_F(CryptHash, BadHandlesFailWithTheLastErrorSet) {
     ASSERT_TRUE(platform::CryptCreateHash(provider_, platform::CALG_MD5, 0, 0, &next));
     EXPECT_NE(next, h);
     EXPECT_TRUE(platform::CryptDestroyHash(next));
+}
+
+TEST_F(CryptHash, MissingArgumentsReadAsInvalidArgument) {
+    platform::HCRYPTHASH h = 0;
+    ASSERT_TRUE(platform::CryptCreateHash(provider_, platform::CALG_MD5, 0, 0, &h));
+    struct {
+        const char* call;
+        std::function<bool()> run;
+    } const rows[] = {
+        {"CryptCreateHash without an output",
+         [&] { return platform::CryptCreateHash(provider_, platform::CALG_MD5, 0, 0, nullptr); }},
+        {"CryptHashData without data", [&] { return platform::CryptHashData(h, nullptr, 1, 0); }},
+        {"CryptGetHashParam without a length",
+         [&] { return platform::CryptGetHashParam(h, platform::HP_HASHVAL, nullptr, nullptr, 0); }},
+    };
+    for (const auto& row : rows) {
+        platform::SetLastError(0);
+        EXPECT_FALSE(row.run()) << row.call;
+        EXPECT_EQ(platform::GetLastError(), uint32_t(EINVAL)) << row.call;
+        // The message a caller shows, not an unrelated system text.
+        EXPECT_EQ(text::SystemErrorText(int(platform::GetLastError())), "Invalid argument")
+            << row.call;
+    }
+    EXPECT_TRUE(platform::CryptDestroyHash(h));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Helpers for window tests: a key store of the test's own and a message-box
-// handler that records what would have been shown and answers for the user.
+// Helpers for window tests: a settings store and a key store of the test's
+// own, and a message-box handler that records what would have been shown and answers for the user.
 #pragma once
 
 #include "platform/qt/message_box.h"
@@ -16,6 +16,18 @@ public:
     ScopedTempRegistry() { setenv("ORDOVANE_REGISTRY_DIR", qPrintable(dir_.path()), 1); }
     ~ScopedTempRegistry() { unsetenv("ORDOVANE_REGISTRY_DIR"); }
     QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Points ORDOVANE_KEYS_DIR at a folder of its own (not yet created, as on a
+// first start) while it lives.
+class ScopedTempKeyStore {
+public:
+    ScopedTempKeyStore() { setenv("ORDOVANE_KEYS_DIR", qPrintable(path()), 1); }
+    ~ScopedTempKeyStore() { unsetenv("ORDOVANE_KEYS_DIR"); }
+    QString path() const { return dir_.path() + QStringLiteral("/keys"); }
 
 private:
     QTemporaryDir dir_;

@@ -3,8 +3,9 @@
 #include "calculator_test_window.h"
 
 #include "calculator/application.h"
-#include "calculator/desktop_calculator.h"
 #include "calculator/common/help.h"
+#include "calculator/desktop_calculator.h"
+#include "resources/ids.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -60,6 +61,7 @@ private slots:
     void desktopCalculatorOrder_data();
     void desktopCalculatorOrder();
     void desktopCalculatorFromMenuKeepsWindow();
+    void firstStartOpensTheContextOnDefaultContainer();
 };
 
 void CalculatorStartupTest::errorFlagFramesTheRun_data() {
@@ -199,6 +201,50 @@ void CalculatorStartupTest::desktopCalculatorFromMenuKeepsWindow() {
     w.exec();
     QCOMPARE(Ran(dir.path()), QStringLiteral("galculator"));
     QVERIFY(visibleAfter);
+}
+
+void CalculatorStartupTest::firstStartOpensTheContextOnDefaultContainer() {
+    CalculatorWindow t;
+    calculator::InitializeApplication();
+    const calculator::ToolServices services = calculator::ApplicationToolServices();
+    // A stand-in for the hash calculator, registered with its condition.
+    calculator::RegisterCommand(
+        CCalculatorDlg::kCmdHash, [](const calculator::CommandContext&) {},
+        [services] { return services.cryptoContext() != 0; });
+    QCOMPARE(t.Setting("General", "Already Run"), 1);
+    QCOMPARE(QString::fromStdString(calculator::GetProfileString("Container Info", "Current", "")),
+             QStringLiteral("Default Container"));
+
+    CCalculatorDlg& w = t.Open();
+    QVERIFY(w.cryptoContext() != 0);
+    QCOMPARE(services.cryptoContext(), w.cryptoContext());
+    QVERIFY(w.commandAction(CCalculatorDlg::kCmdHash)->isEnabled());
+    QVERIFY(calculator::IsCommandAvailable(CCalculatorDlg::kCmdHash)); // the edit box menu
+
+    // In the manager: delete the current container, then Finish. The window
+    // reopens the context on the name left as "Current", which is gone.
+    bool sawManager = false;
+    auto* poll = new QTimer(&w);
+    connect(poll, &QTimer::timeout, &w, [&, poll] {
+        QWidget* manager = QApplication::activeModalWidget();
+        if (!manager || manager == &w)
+            return;
+        poll->stop();
+        sawManager = manager->windowTitle() == QStringLiteral("Key Container Manager");
+        // Delete, answered Yes, then Finish.
+        platform::FindControl<QPushButton>(manager, ids::kIdDeleteContainer)->click();
+        platform::FindControl<QPushButton>(manager, ids::kIdOk)->click();
+    });
+    poll->start(10);
+    t.Trigger(CCalculatorDlg::kCmdKeyContainers);
+    QVERIFY(sawManager);
+    QCOMPARE(w.cryptoContext(), 0u);
+    QVERIFY(!w.commandAction(CCalculatorDlg::kCmdHash)->isEnabled());
+    QVERIFY(!calculator::IsCommandAvailable(CCalculatorDlg::kCmdHash));
+
+    t.Close();
+    QCOMPARE(services.cryptoContext(), 0u);
+    calculator::ClearCommandRegistry();
 }
 
 QTEST_MAIN(CalculatorStartupTest)

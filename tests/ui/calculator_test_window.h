@@ -1,5 +1,5 @@
-// A calculator window for one test: its own key store, recorded message
-// boxes, no automatic Tip of the Day unless asked, shown and active. Members
+// A calculator window for one test: its own settings and key stores, recorded
+// message boxes, no automatic Tip of the Day unless asked, shown and active. Members
 // are destroyed window first, so the window's settings land in the test's
 // store.
 #pragma once
@@ -73,6 +73,7 @@ public:
     }
 
     ScopedTempRegistry registry;
+    ScopedTempKeyStore keyStore;
     MessageRecorder messages;
     std::unique_ptr<calculator::CCalculatorDlg> window;
 };
