@@ -7,8 +7,9 @@
 #                                          growing a working corpus in BUILD_DIR/fuzz-work
 #
 # FUZZ_TARGETS="a b" limits the run to those targets. One fuzzer runs at a
-# time on one core. A finding stops the run with the fuzzer's report; its
-# input is left in BUILD_DIR/fuzz-findings/.
+# time, in its own process on one core (no -jobs, which would fork a worker
+# logging to ./fuzz-N.log). A finding stops the run with the fuzzer's report;
+# its input is left in BUILD_DIR/fuzz-findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,7 @@ mkdir -p "$findings"
 for t in $targets; do
   bin="$build/bin/$t"
   corpus="fuzz/corpus/$t"
-  flags=(-jobs=1 -workers=1 -rss_limit_mb=2048 -timeout=25 "-artifact_prefix=$findings/$t-")
+  flags=(-rss_limit_mb=2048 -timeout=25 "-artifact_prefix=$findings/$t-")
   [ -f "fuzz/dict/$t.dict" ] && flags+=("-dict=fuzz/dict/$t.dict")
   if [ -f "fuzz/options/$t.options" ]; then
     while IFS= read -r opt; do
