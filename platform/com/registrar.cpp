@@ -321,19 +321,18 @@ public:
     // Before creating path (and any missing parents), or setting a value
     // there: remember the first missing key, which undoing removes whole.
     HRESULT BeforeCreate(Root root, const std::string& path) {
-        std::string prefix;
-        size_t start = 0;
-        while (start <= path.size()) {
-            size_t sep = path.find('\\', start);
-            prefix = path.substr(0, sep);
-            if (!registry::KeyExists(root, prefix)) {
+        size_t sep = 0;
+        do {
+            sep = path.find('\\', sep + 1);
+            std::string prefix = path.substr(0, sep);
+            bool exists = false;
+            if (HRESULT hr = Exists(root, prefix, &exists); FAILED(hr))
+                return hr;
+            if (!exists) {
                 steps_.push_back({Kind::RemoveKey, root, prefix, {}, {}, {}});
                 return S_OK;
             }
-            if (sep == std::string::npos)
-                break;
-            start = sep + 1;
-        }
+        } while (sep != std::string::npos);
         return S_OK;
     }
 
@@ -352,8 +351,9 @@ public:
 
     // Before deleting path with everything below it.
     HRESULT BeforeDelete(Root root, const std::string& path) {
-        if (!registry::KeyExists(root, path))
-            return S_OK;
+        bool exists = false;
+        if (HRESULT hr = Exists(root, path, &exists); FAILED(hr) || !exists)
+            return hr;
         // The key comes back under its stored spelling, found in its parent.
         size_t sep = path.rfind('\\');
         std::string parent = sep == std::string::npos ? "" : path.substr(0, sep);
@@ -384,6 +384,15 @@ public:
     }
 
 private:
+    // Whether a key exists, telling a missing key from a store that cannot
+    // be read (where guessing "missing" would make undoing delete it).
+    static HRESULT Exists(Root root, const std::string& path, bool* exists) {
+        std::vector<std::string> names;
+        RegError e = registry::EnumValues(root, path, &names);
+        *exists = e == RegError::Ok;
+        return e == RegError::Ok || e == RegError::NotFound ? S_OK : FromRegError(e);
+    }
+
     void Undo() {
         for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
             switch (it->kind) {
