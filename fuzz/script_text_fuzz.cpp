@@ -24,7 +24,12 @@ void Expect(bool ok, const char* what) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/ordovane-fuzz-script-" + std::to_string(::getpid());
+    // One file per process, removed when the fuzzer exits.
+    static const struct TempFile {
+        std::string path = "/tmp/ordovane-fuzz-script-" + std::to_string(::getpid());
+        ~TempFile() { std::remove(path.c_str()); }
+    } temp;
+    const std::string& path = temp.path;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string cut = scripting::CutScriptText(bytes);
     Expect(cut.size() <= bytes.size() && bytes.compare(0, cut.size(), cut) == 0, "not a prefix");
