@@ -3,7 +3,10 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test run asan-test valgrind bench clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 1800
+
+.PHONY: deps configure build test run asan-test valgrind bench fuzz-build fuzz fuzz-smoke clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -49,5 +52,20 @@ bench: build
 	bash scripts/bench-data-tools.sh $(BUILD)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/file_tool_dialog_bench 2>/dev/null
 
+# The libFuzzer programs of fuzz/, built with clang, AddressSanitizer and UBSan.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DORDOVANE_FUZZ=ON -DORDOVANE_TESTS=OFF -DORDOVANE_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-targets
+
+# Long runs: FUZZ_SECONDS of fuzzing per target, one at a time (FUZZ_TARGETS="a b"
+# picks targets); the growing corpora stay in $(FUZZ_BUILD)/fuzz-work.
+fuzz: fuzz-build
+	bash scripts/run-fuzz.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# About a minute: every seed and regression input, then a few seconds per target.
+fuzz-smoke: fuzz-build
+	bash scripts/run-fuzz.sh smoke $(FUZZ_BUILD)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan $(FUZZ_BUILD)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the benchmarks need,
+# Installs every Debian package the build, the tests, the benchmarks and the
+# fuzzers (clang with its libFuzzer and sanitizer runtimes) need,
 # and only those that are missing, so a second run costs nothing.
 set -euo pipefail
 
@@ -8,6 +9,7 @@ packages=(
   libssl-dev openssl zlib1g-dev
   qt6-base-dev qt6-declarative-dev qt6-tools-dev qt6-documentation-tools
   libgtest-dev libbenchmark-dev libgmp-dev valgrind
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -153,7 +153,9 @@ private:
         return true;
     }
 
-    // A key or value name: any word that is not punctuation, or a quoted text.
+    // A key or value name: any word that is not punctuation, or a quoted text,
+    // without the characters no name in the store can carry (a quoted name
+    // may span lines, and a script may hold NUL bytes).
     bool Name(std::string* out) {
         if (pos_ >= tokens_.size())
             return false;
@@ -161,7 +163,8 @@ private:
         if (!t.quoted && (t.text == "{" || t.text == "}" || t.text == "="))
             return false;
         ++pos_;
-        return Replace(t.text, out);
+        return Replace(t.text, out) &&
+               out->find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
     }
 
     bool TypedValue(registry::Value* out) {
@@ -173,6 +176,8 @@ private:
             return false;
         pos_ += 2;
         if (EqualNoCase(type, "s")) {
+            if (text.find('\0') != std::string::npos)
+                return false;
             *out = text;
             return true;
         }
@@ -269,46 +274,213 @@ std::string Join(const std::string& parent, const std::string& name) {
     return parent.empty() ? name : parent + "\\" + name;
 }
 
-HRESULT RegisterKey(Root root, const std::string& parent, const Key& key) {
+// A key with everything below it, as read from the store.
+struct Snapshot {
+    std::string name; // stored spelling
+    std::vector<NamedValue> values;
+    std::vector<Snapshot> subkeys;
+};
+
+RegError Capture(Root root, const std::string& path, Snapshot* out) {
+    std::vector<std::string> names;
+    RegError e = registry::EnumValues(root, path, &names);
+    if (e != RegError::Ok)
+        return e;
+    for (const auto& name : names) {
+        NamedValue nv{name, {}};
+        if ((e = registry::GetValue(root, path, name, &nv.value)) != RegError::Ok)
+            return e;
+        out->values.push_back(std::move(nv));
+    }
+    if ((e = registry::EnumSubkeys(root, path, &names)) != RegError::Ok)
+        return e;
+    for (const auto& name : names) {
+        Snapshot sub;
+        sub.name = name;
+        if ((e = Capture(root, Join(path, name), &sub)) != RegError::Ok)
+            return e;
+        out->subkeys.push_back(std::move(sub));
+    }
+    return RegError::Ok;
+}
+
+void Recreate(Root root, const std::string& path, const Snapshot& key) {
+    registry::CreateKey(root, path);
+    for (const auto& v : key.values)
+        registry::SetValue(root, path, v.name, v.value);
+    for (const auto& sub : key.subkeys)
+        Recreate(root, Join(path, sub.name), sub);
+}
+
+// What one run changed, step by step, so that a run failing half-way can
+// put the store back as it found it: a registration either happens whole
+// or not at all. Each Before* call records the state its change is about to
+// replace; a failure to read that state fails the run before the change.
+class UndoLog {
+public:
+    // Before creating path (and any missing parents), or setting a value
+    // there: remember the first missing key, which undoing removes whole.
+    HRESULT BeforeCreate(Root root, const std::string& path) {
+        size_t sep = 0;
+        do {
+            sep = path.find('\\', sep + 1);
+            std::string prefix = path.substr(0, sep);
+            bool exists = false;
+            if (HRESULT hr = Exists(root, prefix, &exists); FAILED(hr))
+                return hr;
+            if (!exists) {
+                steps_.push_back({Kind::RemoveKey, root, prefix, {}, {}, {}});
+                return S_OK;
+            }
+        } while (sep != std::string::npos);
+        return S_OK;
+    }
+
+    // Before setting or deleting a value of an existing key.
+    HRESULT BeforeValue(Root root, const std::string& path, const std::string& name) {
+        registry::Value old;
+        RegError e = registry::GetValue(root, path, name, &old);
+        if (e == RegError::NotFound)
+            steps_.push_back({Kind::RemoveValue, root, path, name, {}, {}});
+        else if (e == RegError::Ok)
+            steps_.push_back({Kind::RestoreValue, root, path, name, std::move(old), {}});
+        else
+            return FromRegError(e);
+        return S_OK;
+    }
+
+    // Before deleting path with everything below it.
+    HRESULT BeforeDelete(Root root, const std::string& path) {
+        bool exists = false;
+        if (HRESULT hr = Exists(root, path, &exists); FAILED(hr) || !exists)
+            return hr;
+        // The key comes back under its stored spelling, found in its parent.
+        size_t sep = path.rfind('\\');
+        std::string parent = sep == std::string::npos ? "" : path.substr(0, sep);
+        std::vector<std::string> names;
+        RegError e = registry::EnumSubkeys(root, parent, &names);
+        if (e != RegError::Ok)
+            return FromRegError(e);
+        Snapshot key;
+        key.name = path.substr(sep + 1);
+        for (const auto& name : names)
+            if (EqualNoCase(name, key.name))
+                key.name = name;
+        e = Capture(root, path, &key);
+        if (e != RegError::Ok)
+            return FromRegError(e);
+        steps_.push_back({Kind::RestoreKey, root, path, {}, {}, std::move(key)});
+        return S_OK;
+    }
+
+    // Undoes every recorded step, the last first. Best effort: a store that
+    // fails now keeps whatever could be restored.
+    void Rollback() noexcept {
+        try {
+            Undo();
+        } catch (...) {
+        }
+        steps_.clear();
+    }
+
+private:
+    // Whether a key exists, telling a missing key from a store that cannot
+    // be read (where guessing "missing" would make undoing delete it).
+    static HRESULT Exists(Root root, const std::string& path, bool* exists) {
+        std::vector<std::string> names;
+        RegError e = registry::EnumValues(root, path, &names);
+        *exists = e == RegError::Ok;
+        return e == RegError::Ok || e == RegError::NotFound ? S_OK : FromRegError(e);
+    }
+
+    void Undo() {
+        for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
+            switch (it->kind) {
+            case Kind::RemoveKey:
+                registry::DeleteKey(it->root, it->path);
+                break;
+            case Kind::RemoveValue:
+                registry::DeleteValue(it->root, it->path, it->name);
+                break;
+            case Kind::RestoreValue:
+                registry::SetValue(it->root, it->path, it->name, it->value);
+                break;
+            case Kind::RestoreKey: {
+                size_t sep = it->path.rfind('\\');
+                std::string parent = sep == std::string::npos ? "" : it->path.substr(0, sep);
+                registry::DeleteKey(it->root, it->path);
+                Recreate(it->root, Join(parent, it->key.name), it->key);
+                break;
+            }
+            }
+        }
+    }
+
+    enum class Kind { RemoveKey, RemoveValue, RestoreValue, RestoreKey };
+    struct Step {
+        Kind kind;
+        Root root;
+        std::string path;
+        std::string name;
+        registry::Value value;
+        Snapshot key;
+    };
+    std::vector<Step> steps_;
+};
+
+HRESULT DeleteTree(Root root, const std::string& path, UndoLog& undo) {
+    HRESULT hr = undo.BeforeDelete(root, path);
+    return FAILED(hr) ? hr : Gone(registry::DeleteKey(root, path));
+}
+
+HRESULT RegisterKey(Root root, const std::string& parent, const Key& key, UndoLog& undo) {
     std::string path = Join(parent, key.name);
     if (key.flag == Flag::Delete)
-        return Gone(registry::DeleteKey(root, path));
+        return DeleteTree(root, path, undo);
     if (key.flag == Flag::ForceRemove) {
-        HRESULT hr = Gone(registry::DeleteKey(root, path));
+        HRESULT hr = DeleteTree(root, path, undo);
         if (FAILED(hr))
             return hr;
     }
+    HRESULT hr = undo.BeforeCreate(root, path);
+    if (SUCCEEDED(hr) && key.defaultValue)
+        hr = undo.BeforeValue(root, path, "");
+    if (FAILED(hr))
+        return hr;
     RegError e = key.defaultValue ? registry::SetValue(root, path, "", *key.defaultValue)
                                   : registry::CreateKey(root, path);
     if (e != RegError::Ok)
         return FromRegError(e);
-    for (const auto& v : key.values)
+    for (const auto& v : key.values) {
+        if (FAILED(hr = undo.BeforeValue(root, path, v.name)))
+            return hr;
         if ((e = registry::SetValue(root, path, v.name, v.value)) != RegError::Ok)
             return FromRegError(e);
+    }
     for (const auto& sub : key.subkeys) {
-        HRESULT hr = RegisterKey(root, path, sub);
+        hr = RegisterKey(root, path, sub, undo);
         if (FAILED(hr))
             return hr;
     }
     return S_OK;
 }
 
-HRESULT UnregisterKey(Root root, const std::string& parent, const Key& key) {
+HRESULT UnregisterKey(Root root, const std::string& parent, const Key& key, UndoLog& undo) {
     std::string path = Join(parent, key.name);
     if (key.flag == Flag::Delete)
         return S_OK; // registration created nothing here
     if (key.flag == Flag::ForceRemove)
-        return Gone(registry::DeleteKey(root, path));
+        return DeleteTree(root, path, undo);
     if (!registry::KeyExists(root, path))
         return S_OK;
     for (const auto& sub : key.subkeys) {
-        HRESULT hr = UnregisterKey(root, path, sub);
+        HRESULT hr = UnregisterKey(root, path, sub, undo);
         if (FAILED(hr))
             return hr;
     }
     for (const auto& v : key.values) {
-        HRESULT hr = Gone(registry::DeleteValue(root, path, v.name));
-        if (FAILED(hr))
+        HRESULT hr = undo.BeforeValue(root, path, v.name);
+        if (FAILED(hr) || FAILED(hr = Gone(registry::DeleteValue(root, path, v.name))))
             return hr;
     }
     if (key.flag == Flag::NoRemove)
@@ -319,7 +491,8 @@ HRESULT UnregisterKey(Root root, const std::string& parent, const Key& key) {
         return Gone(e);
     if (!left.empty())
         return S_OK; // others still keep keys below it
-    return Gone(registry::DeleteKeyIfLeaf(root, path));
+    HRESULT hr = undo.BeforeDelete(root, path);
+    return FAILED(hr) ? hr : Gone(registry::DeleteKeyIfLeaf(root, path));
 }
 
 } // namespace
@@ -345,13 +518,21 @@ HRESULT UpdateRegistryFromScript(std::string_view script, bool doRegister,
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
-    for (const auto& block : roots)
-        for (const auto& key : block.keys) {
-            HRESULT hr =
-                doRegister ? RegisterKey(block.root, "", key) : UnregisterKey(block.root, "", key);
-            if (FAILED(hr))
-                return hr;
-        }
+    UndoLog undo;
+    try {
+        for (const auto& block : roots)
+            for (const auto& key : block.keys) {
+                HRESULT hr = doRegister ? RegisterKey(block.root, "", key, undo)
+                                        : UnregisterKey(block.root, "", key, undo);
+                if (FAILED(hr)) {
+                    undo.Rollback();
+                    return hr;
+                }
+            }
+    } catch (const std::bad_alloc&) {
+        undo.Rollback();
+        return E_OUTOFMEMORY;
+    }
     return S_OK;
 }
 

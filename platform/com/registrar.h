@@ -27,7 +27,10 @@
 // whole; a NoRemove key is only descended into (its named values go); any
 // other key after its subkeys, and only when no subkeys of others remain.
 // The whole script is parsed before the store is touched: a malformed
-// script (or an unknown %NAME%) returns E_INVALIDARG and changes nothing.
+// script (or an unknown %NAME%, or a name or text the store cannot hold)
+// returns E_INVALIDARG and changes nothing. A run that the store fails
+// half-way undoes what it changed and returns the store's error, so the
+// store is left as the run found it.
 #pragma once
 
 #include "platform/com/hresult.h"

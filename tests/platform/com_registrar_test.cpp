@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -202,6 +203,60 @@ TEST_F(ComRegistrar, ParseErrorsLeaveTheRegistryUntouched) {
         deep += " K {";
     EXPECT_EQ(UpdateRegistryFromScript(deep, true), E_INVALIDARG);
     EXPECT_EQ(UpdateRegistryFromScript("", true), S_OK); // nothing to do
+}
+
+// Regression: a script that failed after some keys were written left them
+// behind, so a failed registration was half done. Names and texts the store
+// cannot hold are now refused before anything is written, and a run that the
+// store fails half-way (here a corrupt second root) puts back what it changed.
+TEST_F(ComRegistrar, FailedRegistrationLeavesTheStoreAsItFoundIt) {
+    ASSERT_EQ(platform::registry::SetValue(Root::ClassesRoot, "CLSID\\{0}\\InprocServer32", "",
+                                           std::string("/other.so")),
+              RegError::Ok);
+    ASSERT_EQ(platform::registry::SetValue(Root::ClassesRoot, "CLSID\\{0}", "Count", 7u),
+              RegError::Ok);
+    ASSERT_EQ(platform::registry::SetValue(Root::ClassesRoot, "Kept", "", std::string("old")),
+              RegError::Ok);
+    const std::set<std::string> before = Dump(Root::ClassesRoot);
+    using namespace std::string_literals;
+    const std::string invalid[] = {
+        "HKCR { First.Key = s 'made' 'Broken\0Name' = s 'x' }"s, // NUL in a quoted name
+        "HKCR { First.Key { val V = d '1' } 'Broken\nName' }",   // quoted name over a line break
+        "HKCR { First.Key { val 'V\r' = s 'x' } }",              // carriage return in a value name
+        "HKCR { First.Key = s 'a\0b' }"s,                        // NUL in a string value
+    };
+    for (const std::string& script : invalid) {
+        EXPECT_EQ(UpdateRegistryFromScript(script, true), E_INVALIDARG) << script;
+        EXPECT_EQ(Dump(Root::ClassesRoot), before) << script;
+    }
+
+    // The classes root is changed in every way the registrar changes it
+    // (replaced, deleted, created, values overwritten) before the current
+    // user's root turns out to be unreadable.
+    const std::string corrupt = dir_ + "/HKEY_CURRENT_USER.reg";
+    std::ofstream(corrupt) << "not a key store file\n";
+    const char* halfWay = R"(HKCR
+{
+    NoRemove CLSID
+    {
+        ForceRemove {0} = s 'Replaced' { Sub }
+    }
+    Delete Kept
+    New.Key = d '0x10' { Deeper { val V = s 'v' } }
+}
+HKCU
+{
+    Software = s 'x'
+}
+)";
+    EXPECT_EQ(UpdateRegistryFromScript(halfWay, true), HRESULT_BADDB);
+    EXPECT_EQ(Dump(Root::ClassesRoot), before);
+
+    // Unregistering what is there fails on the same root and keeps it all.
+    const char* unregister = "HKCR { CLSID { ForceRemove {0} } Kept { val X = s 'y' } } "
+                             "HKCU { ForceRemove Software }";
+    EXPECT_EQ(UpdateRegistryFromScript(unregister, false), HRESULT_BADDB);
+    EXPECT_EQ(Dump(Root::ClassesRoot), before);
 }
 
 // ------------------------------------------------------ type library
