@@ -3,12 +3,9 @@
 #include "platform/com/bstr.h"
 #include "platform/jscript/conversion.h"
 #include "platform/jscript/dispatch_bridge.h"
-#include "platform/jscript/script_error.h"
 
 #include <QJSEngine>
 #include <QStringList>
-
-#include <unistd.h>
 
 namespace platform::jscript {
 
@@ -33,14 +30,8 @@ const char kItemFactory[] = R"((function (bridge, names) {
     return item;
 }))";
 
-DWORD CurrentThreadId() {
-    return static_cast<DWORD>(gettid());
-}
-
-QString Text(LPCOLESTR text) {
-    if (!text)
-        return {};
-    return QString::fromUtf16(text);
+QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The file names given to the engine: the script text, and the wrappers of
@@ -67,92 +58,25 @@ bool ParseFrame(const QString& frame, int* line, int* column) {
 
 } // namespace
 
-JScriptEngine::JScriptEngine() = default;
+JScriptEngine::JScriptEngine() : ScriptEngine(u"JScript runtime error") {}
 
 JScriptEngine::~JScriptEngine() {
     Close();
 }
 
-void* JScriptEngine::Cast(REFIID iid) {
-    if (iid == IID_IUnknown || iid == IID_IActiveScript)
-        return static_cast<IActiveScript*>(this);
-    if (iid == IID_IActiveScriptParse)
-        return static_cast<IActiveScriptParse*>(this);
-    return nullptr;
-}
-
-void JScriptEngine::ChangeState(SCRIPTSTATE state) {
-    if (state_ == state)
-        return;
-    state_ = state;
-    if (site_)
-        site_->OnStateChange(state);
-}
-
-HRESULT JScriptEngine::SetScriptSite(IActiveScriptSite* site) {
-    if (!site)
-        return E_POINTER;
-    if (site_)
-        return E_UNEXPECTED; // a site is set once per initialisation
-    site->AddRef();
-    site_ = site;
-    return S_OK;
-}
-
-HRESULT JScriptEngine::GetScriptSite(REFIID iid, void** out) {
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (!site_)
-        return S_FALSE;
-    return site_->QueryInterface(iid, out);
-}
-
-HRESULT JScriptEngine::InitNew() {
-    if (state_ != SCRIPTSTATE_UNINITIALIZED && state_ != SCRIPTSTATE_CLOSED)
-        return E_UNEXPECTED;
+HRESULT JScriptEngine::CreateRuntime() {
     auto* engine = new (std::nothrow) QJSEngine;
     if (!engine)
         return E_OUTOFMEMORY;
-    {
-        std::lock_guard lock(engineMutex_);
-        engine_ = engine;
-        // An interrupt that came before the engine existed still counts.
-        if (interruptPending_)
-            engine_->setInterrupted(true);
-    }
-    scriptThread_ = CurrentThreadId();
-    ChangeState(SCRIPTSTATE_INITIALIZED);
+    std::lock_guard lock(engineMutex_);
+    engine_ = engine;
+    // An interrupt that came before the engine existed still counts.
+    if (interrupt_)
+        engine_->setInterrupted(true);
     return S_OK;
 }
 
-HRESULT JScriptEngine::SetScriptState(SCRIPTSTATE state) {
-    switch (state) {
-    case SCRIPTSTATE_CLOSED:
-        return Close();
-    case SCRIPTSTATE_STARTED:
-    case SCRIPTSTATE_CONNECTED:
-    case SCRIPTSTATE_DISCONNECTED:
-    case SCRIPTSTATE_INITIALIZED:
-        if (!engine_)
-            return E_UNEXPECTED;
-        if (state != SCRIPTSTATE_INITIALIZED)
-            BindNamedItems();
-        ChangeState(state);
-        return S_OK;
-    default:
-        return E_INVALIDARG;
-    }
-}
-
-HRESULT JScriptEngine::GetScriptState(SCRIPTSTATE* state) {
-    if (!state)
-        return E_POINTER;
-    *state = state_;
-    return S_OK;
-}
-
-HRESULT JScriptEngine::Close() {
+void JScriptEngine::DestroyRuntime() {
     QJSEngine* engine = nullptr;
     {
         std::lock_guard lock(engineMutex_);
@@ -160,133 +84,23 @@ HRESULT JScriptEngine::Close() {
         engine_ = nullptr;
     }
     delete engine;
-    for (auto& item : items_)
-        delete item.bridge; // gives back the item's dispatch reference
-    items_.clear();
-    bool wasOpen = state_ != SCRIPTSTATE_UNINITIALIZED && state_ != SCRIPTSTATE_CLOSED;
-    if (wasOpen)
-        ChangeState(SCRIPTSTATE_CLOSED);
-    else
-        state_ = SCRIPTSTATE_CLOSED;
-    if (site_) {
-        site_->Release();
-        site_ = nullptr;
-    }
-    interruptPending_ = false;
-    return S_OK;
+    for (DispatchBridge* bridge : bridges_)
+        delete bridge; // gives back the item's dispatch reference
+    bridges_.clear();
 }
 
-HRESULT JScriptEngine::AddNamedItem(LPCOLESTR name, DWORD flags) {
-    if (!name || !*name)
-        return E_INVALIDARG;
-    if (!engine_)
-        return E_UNEXPECTED;
-    QString text = Text(name);
-    for (const auto& item : items_)
-        if (item.name == text)
-            return E_INVALIDARG;
-    items_.push_back({text, flags});
-    return S_OK;
-}
-
-HRESULT JScriptEngine::AddTypeLib(REFGUID, DWORD, DWORD, DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT JScriptEngine::GetScriptDispatch(LPCOLESTR, IDispatch** out) {
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT JScriptEngine::GetCurrentScriptThreadID(SCRIPTTHREADID* id) {
-    if (!id)
-        return E_POINTER;
-    *id = CurrentThreadId();
-    return S_OK;
-}
-
-HRESULT JScriptEngine::GetScriptThreadID(DWORD systemThreadId, SCRIPTTHREADID* id) {
-    if (!id)
-        return E_POINTER;
-    *id = systemThreadId;
-    return S_OK;
-}
-
-HRESULT JScriptEngine::GetScriptThreadState(SCRIPTTHREADID id, SCRIPTTHREADSTATE* state) {
-    if (!state)
-        return E_POINTER;
-    if (id != SCRIPTTHREADID_BASE && id != SCRIPTTHREADID_CURRENT && id != scriptThread_)
-        return E_INVALIDARG;
-    *state = running_ ? SCRIPTTHREADSTATE_RUNNING : SCRIPTTHREADSTATE_NOTINSCRIPT;
-    return S_OK;
-}
-
-HRESULT JScriptEngine::InterruptScriptThread(SCRIPTTHREADID id, const EXCEPINFO* excepInfo, DWORD) {
-    if (id != SCRIPTTHREADID_ALL && id != SCRIPTTHREADID_BASE && id != SCRIPTTHREADID_CURRENT &&
-        id != scriptThread_)
-        return E_INVALIDARG;
-    {
-        std::lock_guard lock(interruptInfoMutex_);
-        interruptDescription_ = excepInfo ? FromBstr(excepInfo->bstrDescription) : QString();
-        interruptCode_ = excepInfo ? excepInfo->scode : 0;
-    }
-    Interrupt();
-    return S_OK;
-}
-
-void JScriptEngine::Interrupt() {
+void JScriptEngine::RequestInterrupt() {
     std::lock_guard lock(engineMutex_);
-    interruptPending_ = true;
+    interrupt_ = true;
     if (engine_)
         engine_->setInterrupted(true);
 }
 
-HRESULT JScriptEngine::Clone(IActiveScript** out) {
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT JScriptEngine::AddScriptlet(LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR,
-                                    LPCOLESTR, DWORD, ULONG, DWORD, BSTR* name, EXCEPINFO*) {
-    if (name)
-        *name = nullptr;
-    return E_NOTIMPL;
-}
-
-void JScriptEngine::BindNamedItems() {
-    for (auto& item : items_)
-        if (!item.tried) {
-            item.tried = true;
-            BindNamedItem(item);
-        }
-}
-
-bool JScriptEngine::BindNamedItem(NamedItem& item) {
-    if (!site_ || !engine_)
-        return false;
-    IUnknown* unknown = nullptr;
+void JScriptEngine::BindNamedItem(const NamedItem& item) {
     ITypeInfo* typeInfo = nullptr;
-    std::u16string name(reinterpret_cast<const char16_t*>(item.name.utf16()),
-                        static_cast<size_t>(item.name.size()));
-    if (FAILED(site_->GetItemInfo(name.c_str(), SCRIPTINFO_IUNKNOWN | SCRIPTINFO_ITYPEINFO,
-                                  &unknown, &typeInfo)) ||
-        !unknown) {
-        if (unknown)
-            unknown->Release();
-        if (typeInfo)
-            typeInfo->Release();
-        return false;
-    }
-    IDispatch* dispatch = nullptr;
-    unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
-    unknown->Release();
-    if (!dispatch) {
-        if (typeInfo)
-            typeInfo->Release();
-        return false;
-    }
+    IDispatch* dispatch = ItemDispatch(item.name, &typeInfo);
+    if (!dispatch)
+        return;
     if (!typeInfo)
         dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, &typeInfo);
 
@@ -329,27 +143,25 @@ bool JScriptEngine::BindNamedItem(NamedItem& item) {
     QJSValue object = factory.call({engine_->newQObject(bridge), names});
     if (object.isError() || !object.isObject()) {
         delete bridge;
-        return false;
+        return;
     }
-    item.bridge = bridge;
+    bridges_.push_back(bridge);
     if (item.flags & SCRIPTITEM_ISVISIBLE)
-        engine_->globalObject().setProperty(item.name, object);
-    return true;
+        engine_->globalObject().setProperty(Text(item.name), object);
 }
 
 ScriptErrorData JScriptEngine::ErrorFromException(const QJSValue& error, const QStringList& trace,
                                                   const QString& code, ULONG startingLine) {
     ScriptErrorData data;
     const bool syntax = error.isError() && error.errorType() == QJSValue::SyntaxError;
-    data.source = syntax ? QStringLiteral("JScript compilation error")
-                         : QStringLiteral("JScript runtime error");
+    data.source = syntax ? u"JScript compilation error" : u"JScript runtime error";
     if (error.isError()) {
-        data.description = error.property(QStringLiteral("message")).toString();
+        data.description = error.property(QStringLiteral("message")).toString().toStdU16String();
         QJSValue number = error.property(QStringLiteral("number"));
         data.scode = number.isNumber() ? static_cast<SCODE>(number.toInt())
                                        : (syntax ? kSyntaxErrorCode : kUncaughtCode);
     } else {
-        data.description = error.toString(); // a thrown value that is no Error
+        data.description = error.toString().toStdU16String(); // a thrown value that is no Error
         data.scode = kUncaughtCode;
     }
 
@@ -370,87 +182,44 @@ ScriptErrorData JScriptEngine::ErrorFromException(const QJSValue& error, const Q
         }
         if (offset >= 0) {
             qsizetype end = code.indexOf(QLatin1Char('\n'), offset);
-            data.lineText = code.mid(offset, end < 0 ? -1 : end - offset);
-            if (data.lineText.endsWith(QLatin1Char('\r')))
-                data.lineText.chop(1);
+            QString lineText = code.mid(offset, end < 0 ? -1 : end - offset);
+            if (lineText.endsWith(QLatin1Char('\r')))
+                lineText.chop(1);
             if (column > 0)
-                offset += std::min<qsizetype>(column - 1, data.lineText.size());
+                offset += std::min<qsizetype>(column - 1, lineText.size());
+            data.lineText = lineText.toStdU16String();
             data.position = static_cast<LONG>(offset);
         }
     }
     return data;
 }
 
-HRESULT JScriptEngine::ReportError(ScriptErrorData data, EXCEPINFO* excepInfo) {
-    if (site_) {
-        auto* error = new (std::nothrow) ScriptError(std::move(data));
-        if (!error)
-            return E_OUTOFMEMORY;
-        site_->OnScriptError(error);
-        error->Release();
-        return SCRIPT_E_REPORTED;
-    }
-    // Without a site the caller's exception record is the only channel.
-    if (excepInfo) {
-        *excepInfo = EXCEPINFO{};
-        excepInfo->bstrSource = ToBstr(data.source);
-        excepInfo->bstrDescription = ToBstr(data.description);
-        excepInfo->scode = data.scode;
-    }
-    return DISP_E_EXCEPTION;
-}
-
-HRESULT JScriptEngine::ParseScriptText(LPCOLESTR code, LPCOLESTR, IUnknown*, LPCOLESTR,
-                                       DWORD sourceContext, ULONG startingLine, DWORD flags,
-                                       VARIANT* result, EXCEPINFO* excepInfo) {
-    if (result)
-        VariantInit(result);
-    if (!engine_)
-        return E_UNEXPECTED;
-    BindNamedItems();
+HRESULT JScriptEngine::RunScript(std::u16string_view code, DWORD sourceContext, ULONG startingLine,
+                                 DWORD flags, VARIANT* result, EXCEPINFO* excepInfo) {
     const QString text = Text(code);
-
-    if (site_)
-        site_->OnEnterScript();
     running_ = true;
     QStringList trace;
     QJSValue value = engine_->evaluate(text, kScriptFile, static_cast<int>(startingLine), &trace);
     running_ = false;
 
-    HRESULT hr = S_OK;
     bool interrupted = false;
     {
         std::lock_guard lock(engineMutex_);
-        interrupted = interruptPending_.exchange(false);
+        interrupted = interrupt_.exchange(false);
         if (interrupted)
             engine_->setInterrupted(false);
     }
-    if (interrupted) {
-        ScriptErrorData data;
-        data.source = QStringLiteral("JScript runtime error");
-        {
-            std::lock_guard lock(interruptInfoMutex_);
-            data.description = interruptDescription_.isEmpty()
-                                   ? QStringLiteral("Script execution was interrupted")
-                                   : interruptDescription_;
-            data.scode = interruptCode_ != 0 ? interruptCode_ : E_ABORT;
-            interruptDescription_.clear();
-            interruptCode_ = 0;
-        }
-        data.sourceContext = sourceContext;
-        hr = ReportError(std::move(data), excepInfo);
-    } else if (!trace.isEmpty()) {
+    if (interrupted)
+        return ReportError(TakeInterruptError(sourceContext), excepInfo);
+    if (!trace.isEmpty()) {
         // An exception left the script: the trace is only filled then.
         ScriptErrorData data = ErrorFromException(value, trace, text, startingLine);
         data.sourceContext = sourceContext;
-        hr = ReportError(std::move(data), excepInfo);
-    } else if (result && (flags & SCRIPTTEXT_ISEXPRESSION)) {
-        hr = JsToVariant(value, result);
+        return ReportError(std::move(data), excepInfo);
     }
-
-    if (site_)
-        site_->OnLeaveScript();
-    return hr;
+    if (result && (flags & SCRIPTTEXT_ISEXPRESSION))
+        return JsToVariant(value, result);
+    return S_OK;
 }
 
 } // namespace platform::jscript

@@ -261,6 +261,28 @@ TEST_F(EngineTest, UnknownItemIsUndefinedInTheScript) {
     EXPECT_EQ(calc_.refs, 1u);
 }
 
+// A host may parse before it sets its site: the items wait for the site
+// instead of being given up as unknown.
+TEST_F(EngineTest, ItemsAddedBeforeTheSiteAreBoundOnceItIsSet) {
+    IActiveScript* engine = CreateEngine();
+    ASSERT_NE(engine, nullptr);
+    ASSERT_EQ(engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parse_)),
+              S_OK);
+    ASSERT_EQ(parse_->InitNew(), S_OK);
+    ASSERT_EQ(engine->AddNamedItem(u"Calc", SCRIPTITEM_ISVISIBLE), S_OK);
+    EXPECT_EQ(parse_->ParseScriptText(u"var early = 1;", nullptr, nullptr, nullptr, 0, 1, 0,
+                                      nullptr, &info_),
+              S_OK);
+    ASSERT_EQ(engine->SetScriptSite(&site_), S_OK);
+    HRESULT hr = parse_->ParseScriptText(u"Calc.Output('bound ' + early);", nullptr, nullptr,
+                                         nullptr, 0, 1, 0, nullptr, &info_);
+    Finish(engine);
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(Output(), std::vector<std::string>{"bound 1"});
+    EXPECT_TRUE(site_.errors.empty());
+    EXPECT_EQ(calc_.refs, 1u);
+}
+
 TEST_F(EngineTest, ExpressionsYieldTheirValue) {
     IActiveScript* engine = CreateEngine();
     ASSERT_NE(engine, nullptr);

@@ -1,24 +1,19 @@
-#include "platform/vbscript/script_error.h"
+#include "platform/script/script_error.h"
 
 #include "platform/com/bstr.h"
 
-namespace platform::vbscript {
+namespace platform::script {
 
 using namespace platform::com;
 
-namespace {
-
-BSTR ToBstr(const std::u16string& text) {
+BSTR TextToBstr(std::u16string_view text) {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
-
-} // namespace
 
 HRESULT ScriptError::QueryInterface(REFIID iid, void** out) {
     if (!out)
         return E_POINTER;
-    return QuerySingleInterface<script::IActiveScriptError>(this, script::IID_IActiveScriptError,
-                                                            iid, out);
+    return QuerySingleInterface<IActiveScriptError>(this, IID_IActiveScriptError, iid, out);
 }
 
 ULONG ScriptError::Release() {
@@ -32,8 +27,8 @@ HRESULT ScriptError::GetExceptionInfo(EXCEPINFO* info) {
     if (!info)
         return E_POINTER;
     *info = EXCEPINFO{};
-    info->bstrSource = ToBstr(data_.source);
-    info->bstrDescription = ToBstr(data_.description);
+    info->bstrSource = TextToBstr(data_.source);
+    info->bstrDescription = TextToBstr(data_.description);
     if (!info->bstrSource || !info->bstrDescription) {
         SysFreeString(info->bstrSource);
         SysFreeString(info->bstrDescription);
@@ -60,8 +55,8 @@ HRESULT ScriptError::GetSourceLineText(BSTR* line) {
     *line = nullptr;
     if (data_.line == 0)
         return E_FAIL;
-    *line = ToBstr(data_.lineText);
+    *line = TextToBstr(data_.lineText);
     return *line ? S_OK : E_OUTOFMEMORY;
 }
 
-} // namespace platform::vbscript
+} // namespace platform::script
