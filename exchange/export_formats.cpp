@@ -1,14 +1,13 @@
 #include "exchange/export_formats.h"
 
+#include "platform/files/whole_file.h"
 #include "text/base64.h"
+#include "text/hex_text.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 #ifndef ORDOVANE_VERSION
 #define ORDOVANE_VERSION "4.21"
@@ -103,32 +102,17 @@ std::string WriteDigitGroups(std::string_view shownText) {
 }
 
 int WriteFileChecked(const std::string& path, std::string_view content) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return kMsgCannotCreateFile;
-    size_t done = 0;
-    bool ok = true;
-    while (done < content.size()) {
-        ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += size_t(n);
-    }
-    if (::close(fd) != 0)
-        ok = false;
-    if (!ok) {
-        // Only a regular file is removed: a device or pipe named as the
-        // target is not ours to delete.
-        struct stat st;
-        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            ::unlink(path.c_str());
-        return kMsgCannotCreateFile;
-    }
-    return 0;
+    return platform::WriteWholeFile(path, content) ? 0 : kMsgCannotCreateFile;
+}
+
+std::optional<std::string> HexExportOfText(std::string_view shownText, ExportFormat format,
+                                           ExportStyle style) {
+    std::vector<uint8_t> bytes(shownText.size());
+    const int32_t count =
+        text::ParseHexBytes(shownText, bytes.data(), static_cast<int32_t>(bytes.size()));
+    if (count <= 0)
+        return std::nullopt;
+    return WriteHexExport(format, bytes.data(), size_t(count), style);
 }
 
 } // namespace exchange

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,19 @@ inline constexpr ExportStyle kHashResultStyle{true, false};
 // WriteHexExport(ExportFormat::Text, {0xab}, 1) == "ab \r\n".
 std::string WriteHexExport(ExportFormat format, const uint8_t* bytes, size_t count,
                            ExportStyle style = kOutputNumberStyle);
+
+// The save dialog's filter texts of the five hex exports, by format - 1
+// ("Hex Byte (*.hex)", ...), and of a number shown in another system.
+inline constexpr const char* kHexExportFilters[5] = {
+    "Hex Byte (*.hex)",     "Base64 Encoded Hex Byte (*.txt)", "ASCII Text (*.txt)",
+    "C Source (*.c;*.cpp)", "HTML Text (*.htm;*.html)",
+};
+inline constexpr const char* kDigitGroupFilters[2] = {"ASCII Text (*.txt)", "All File (*.*)"};
+
+// The export of a number shown as hex text (items separated by blank, TAB,
+// CR or LF, one byte each); nothing when the text holds no byte.
+std::optional<std::string> HexExportOfText(std::string_view shownText, ExportFormat format,
+                                           ExportStyle style = kOutputNumberStyle);
 
 // The digit-group text of a number shown in decimal, octal or binary: each
 // item of shownText (split at blank, TAB, CR, LF) followed by one blank, CR LF

@@ -21,15 +21,13 @@
 namespace exchange {
 namespace {
 
-const QStringList kHexFilters = {
-    QStringLiteral("Hex Byte (*.hex)"),         QStringLiteral("Base64 Encoded Hex Byte (*.txt)"),
-    QStringLiteral("ASCII Text (*.txt)"),       QStringLiteral("C Source (*.c;*.cpp)"),
-    QStringLiteral("HTML Text (*.htm;*.html)"),
-};
-const QStringList kDigitFilters = {
-    QStringLiteral("ASCII Text (*.txt)"),
-    QStringLiteral("All File (*.*)"),
-};
+QStringList Filters(const auto& names) {
+    QStringList filters;
+    for (const char* name : names)
+        filters << QString::fromLatin1(name);
+    return filters;
+}
+
 constexpr int kTextFileType = 3;
 
 } // namespace
@@ -135,7 +133,7 @@ void COutputNumberDlg::SaveAs() try {
     const bool hex = system_ == text::Hexadecimal;
     calculator::FileDialogRequest request;
     request.kind = calculator::FileDialogRequest::Save;
-    request.filters = hex ? kHexFilters : kDigitFilters;
+    request.filters = hex ? Filters(kHexExportFilters) : Filters(kDigitGroupFilters);
     request.initialFilter = hex ? fileType_ : 1;
     request.path = filePath_;
     const std::optional<calculator::FileChoice> choice = calculator::ChooseFile(this, request);
@@ -147,14 +145,12 @@ void COutputNumberDlg::SaveAs() try {
     std::string content;
     const std::string shown = shownText().toStdString();
     if (hex) {
-        std::vector<uint8_t> bytes(shown.size());
-        const int32_t count =
-            text::ParseHexBytes(shown, bytes.data(), static_cast<int32_t>(bytes.size()));
-        if (count <= 0) {
+        std::optional<std::string> hexExport = HexExportOfText(shown, ExportFormat(fileType_));
+        if (!hexExport) {
             platform::messageBox(this, ids::kMsgNoValidNumber);
             return;
         }
-        content = WriteHexExport(ExportFormat(fileType_), bytes.data(), size_t(count));
+        content = std::move(*hexExport);
     } else {
         content = WriteDigitGroups(shown);
     }

@@ -29,12 +29,6 @@ constexpr uint32_t kProviderAlgorithms[4] = {platform::CALG_MD2, platform::CALG_
 // passed as the output length.
 constexpr uint32_t kDigestCapacity = 16384;
 
-const QStringList kFilters = {
-    QStringLiteral("Hex Byte (*.hex)"),         QStringLiteral("Base64 Encoded Hex Byte (*.txt)"),
-    QStringLiteral("ASCII Text (*.txt)"),       QStringLiteral("C Source (*.c;*.cpp)"),
-    QStringLiteral("HTML Text (*.htm;*.html)"),
-};
-
 } // namespace
 
 CHashDialog::CHashDialog(QWidget* parent) : CFileToolDialog(parent, kSection, true) {
@@ -190,7 +184,8 @@ void CHashDialog::SaveSettings() {
 void CHashDialog::SaveAs() try {
     calculator::FileDialogRequest request;
     request.kind = calculator::FileDialogRequest::Save;
-    request.filters = kFilters;
+    for (const char* name : exchange::kHexExportFilters)
+        request.filters << QString::fromLatin1(name);
     request.initialFilter = saveFormat_;
     request.path = savePath_;
     const std::optional<calculator::FileChoice> choice = calculator::ChooseFile(this, request);
