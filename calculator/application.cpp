@@ -4,6 +4,7 @@
 #include "calculator/common/help.h"
 #include "calculator/common/settings_store.h"
 #include "platform/crypto/provider_random.h"
+#include "scripting/register_scripting.h"
 #include "tools/register_tools.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,7 @@ void InitializeApplication() {
 
 void RegisterCommands(const ToolServices& services) {
     tools::RegisterToolsCommands(services);
+    scripting::RegisterScriptingCommands(services);
 }
 
 bool BeginCalculatorRun() {
