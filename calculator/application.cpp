@@ -3,6 +3,7 @@
 #include "calculator/calculator_dlg.h"
 #include "calculator/common/help.h"
 #include "calculator/common/settings_store.h"
+#include "exchange/register_exchange.h"
 #include "platform/crypto/provider_random.h"
 #include "scripting/register_scripting.h"
 #include "tools/register_tools.h"
@@ -48,6 +49,7 @@ void InitializeApplication() {
 void RegisterCommands(const ToolServices& services) {
     tools::RegisterToolsCommands(services);
     scripting::RegisterScriptingCommands(services);
+    exchange::RegisterExchangeCommands(services);
 }
 
 bool BeginCalculatorRun() {

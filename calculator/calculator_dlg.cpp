@@ -9,8 +9,10 @@
 #include "calculator/desktop_calculator.h"
 #include "calculator/tip_of_day_dialog.h"
 #include "calculator/toolbar_images.h"
+#include "exchange/number_formatter_dlg.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/string_text.h"
+#include "text/hex_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -628,9 +630,15 @@ void CCalculatorDlg::RunFormat(int id) {
     if (active_->toPlainText().trimmed().isEmpty())
         return;
     if (!active_->Format(false)) {
-        // Text that is not hexadecimal would go to the Number Formatter, which
-        // comes with the data exchange tools; until then the operation ends.
-        return;
+        // Text that is not hexadecimal goes through the Number Formatter; its
+        // number replaces the text and is formatted again, with messages.
+        exchange::CNumberFormatterDlg formatter(QString(), active_->toPlainText(), this);
+        if (formatter.exec() != QDialog::Accepted)
+            return;
+        active_->setPlainText(
+            QString::fromStdString(text::ApplyLetterCase(formatter.result(), upperCase_)));
+        if (!active_->Format(true))
+            return;
     }
     int unit = 0;
     switch (id) {
