@@ -3,6 +3,7 @@
 #include "calculator/calculator_dlg.h"
 #include "calculator/common/help.h"
 #include "calculator/common/settings_store.h"
+#include "exchange/output_number_dlg.h"
 #include "exchange/register_exchange.h"
 #include "platform/crypto/provider_random.h"
 #include "scripting/register_scripting.h"
@@ -46,7 +47,11 @@ void InitializeApplication() {
     RegisterCommands(ToolServices{});
 }
 
-void RegisterCommands(const ToolServices& services) {
+void RegisterCommands(const ToolServices& given) {
+    // The tools that save numbers do it through the Output Number dialog.
+    ToolServices services = given;
+    if (!services.outputNumber)
+        services.outputNumber = &exchange::OutputNumber;
     tools::RegisterToolsCommands(services);
     scripting::RegisterScriptingCommands(services);
     exchange::RegisterExchangeCommands(services);

@@ -57,14 +57,13 @@ int RunChecksumCommand(Args args) {
             status = UserError(tools::kMsgChecksumCannotOpen, path);
             continue;
         }
-        if (file.size() == 0) {
+        if (file.regular() && file.size() == 0) {
             status = UserError(tools::kMsgNoValidData, path);
             continue;
         }
         tools::Checksum sum(width, swap, padByte);
         int failed =
-            ReadRanges(file, tools::BuildIncludedRanges(ignore, file.size()),
-                       tools::RangeReader::ShortReads::Fail, path,
+            ReadRanges(file, ignore, tools::RangeReader::ShortReads::Fail, path,
                        [&sum](const uint8_t* bytes, size_t n, bool) { sum.AddChunk(bytes, n); });
         if (failed) {
             status = UserError(failed, path);

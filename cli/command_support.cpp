@@ -22,6 +22,8 @@ std::optional<std::string_view> OptionValue(Args args, size_t& i, std::string_vi
 }
 
 std::string MessageText(int stringId) {
+    if (stringId == -1)
+        return std::string(kNoRangesOnStreams);
     const char* text = resources::LoadStringText(stringId);
     return text ? text : "The operand cannot be read.";
 }

@@ -40,7 +40,7 @@ std::optional<std::string_view> OptionValue(Args args, size_t& i, std::string_vi
 std::string MessageText(int stringId);
 
 // Prints the message of a string id on stderr, after "where: " when where is
-// not empty, and returns kExitUserError.
+// not empty, and returns kExitUserError. Id -1 prints kNoRangesOnStreams.
 int UserError(int stringId, std::string_view where = {});
 
 // Reads all of a stream; false on a read error.
@@ -72,14 +72,37 @@ private:
     int64_t lastMs_ = 0;
 };
 
+// The command line's own message for ignore ranges on a stream.
+inline constexpr std::string_view kNoRangesOnStreams =
+    "Ignore ranges need a regular file; this input can only be read through.";
+
 // Feeds every included byte of one input to consume(bytes, size, rangeEnd),
-// with a progress line. Returns 0, or a string id: kMsgNoValidData when no
-// byte is included, kMsgInternalError when a read fails (or, under the CRC's
-// rule, the file ends before its size).
+// with a progress line. A stream (not a regular file) is read through whole
+// as one range in full chunks; ignore text on a stream is refused. Returns 0,
+// or a string id: kMsgNoValidData when no byte is included,
+// kMsgInternalError when a read fails (or, under the CRC's rule, the file
+// ends before its size); -1 for ignore text on a stream.
 template <class Consume>
-int ReadRanges(FileSource& file, const std::vector<tools::ByteRange>& ranges,
-               tools::RangeReader::ShortReads rule, std::string_view label, Consume&& consume) {
-    tools::RangeReader reader(file, ranges, file.size(), rule, kCliChunkSize);
+int ReadRanges(FileSource& file, std::string_view ignoreText, tools::RangeReader::ShortReads rule,
+               std::string_view label, Consume&& consume) {
+    if (!file.regular()) {
+        if (!ignoreText.empty())
+            return -1;
+        std::vector<uint8_t> buffer(kCliChunkSize);
+        uint64_t total = 0;
+        for (;;) {
+            std::optional<size_t> n = file.ReadNext(buffer.data(), buffer.size());
+            if (!n)
+                return tools::kMsgInternalError;
+            if (*n != 0)
+                consume(buffer.data(), *n, *n < buffer.size());
+            total += *n;
+            if (*n < buffer.size())
+                return total == 0 ? tools::kMsgNoValidData : 0;
+        }
+    }
+    tools::RangeReader reader(file, tools::BuildIncludedRanges(ignoreText, file.size()),
+                              file.size(), rule, kCliChunkSize);
     if (reader.includedSize() == 0)
         return tools::kMsgNoValidData;
     Progress progress(label, reader.includedSize());

@@ -264,12 +264,12 @@ int RunCrcCommand(Args args) {
                 status = UserError(tools::kMsgCrcCannotOpen, in.text);
                 continue;
             }
-            if (file.size() == 0) {
+            if (file.regular() && file.size() == 0) {
                 status = UserError(tools::kMsgNoValidData, in.text);
                 continue;
             }
-            int failed = ReadRanges(file, tools::BuildIncludedRanges(ignore, file.size()),
-                                    tools::RangeReader::ShortReads::Continue, in.text, feed);
+            int failed =
+                ReadRanges(file, ignore, tools::RangeReader::ShortReads::Continue, in.text, feed);
             if (failed) {
                 status = UserError(failed, in.text);
                 continue;

@@ -90,12 +90,13 @@ std::optional<std::vector<uint8_t>> DigestOfFile(const std::string& path,
         message = kMsgHashCannotOpen;
         return std::nullopt;
     }
-    // An empty file has a digest like any other message (coreutils and
-    // checksum files rely on it); only ignore ranges that leave nothing are
-    // refused.
-    if (file.size() != 0) {
-        message = ReadRanges(file, tools::BuildIncludedRanges(ignore, file.size()),
-                             tools::RangeReader::ShortReads::Fail, path, feed);
+    // An empty file or stream has a digest like any other message
+    // (coreutils and checksum files rely on it); only ignore ranges that
+    // leave nothing of a file are refused.
+    if (!file.regular() || file.size() != 0) {
+        message = ReadRanges(file, ignore, tools::RangeReader::ShortReads::Fail, path, feed);
+        if (message == tools::kMsgNoValidData && !file.regular())
+            message = 0;
         if (message)
             return std::nullopt;
     }

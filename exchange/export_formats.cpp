@@ -41,8 +41,8 @@ std::string WriteHexExport(ExportFormat format, const uint8_t* bytes, size_t cou
     switch (format) {
     case ExportFormat::Base64: {
         std::string text;
-        // EncodeBase64 takes an int32_t count; larger numbers do not reach
-        // a dialog, and the command line refuses them before this.
+        // EncodeBase64 takes an int32_t count; numbers come from hex byte
+        // lists, whose byte counts are int32_t too, so none is larger.
         if (count <= size_t(INT32_MAX))
             text::EncodeBase64(bytes, static_cast<int32_t>(count), text);
         return text;

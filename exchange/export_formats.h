@@ -13,8 +13,8 @@
 
 namespace exchange {
 
-using ids::kMsgNoValidNumber;
 using ids::kMsgCannotCreateFile;
+using ids::kMsgNoValidNumber;
 
 // The save dialog's filter index of each hex export.
 enum class ExportFormat : int {

@@ -2,6 +2,7 @@
 
 #include "calculator/common/hex_edit_box.h"
 #include "exchange/number_formatter_dlg.h"
+#include "exchange/output_number_dlg.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/string_text.h"
 #include "resources/ids.h"
@@ -15,6 +16,23 @@ namespace exchange {
 namespace {
 
 using calculator::CommandContext;
+
+// The box has formatted itself already; the dialog gets its operand as a
+// hex byte list in the box's letter case.
+void ExportToFile(const CommandContext& context) {
+    if (!context.box)
+        return;
+    std::string list;
+    if (context.box->GetHexText(list) <= 0)
+        return;
+    std::string shown;
+    if (text::FromHexList(text::Hexadecimal, list, context.box->upperCase(), shown) < 0)
+        return;
+    QWidget* parent = context.parent ? context.parent : context.box;
+    if (OutputNumber(parent, platform::StringText(ids::kStrExportToFile), shown))
+        platform::messageBox(parent, ids::kMsgDataExportOk, platform::MsgButtons::Ok,
+                             platform::MsgIcon::Information);
+}
 
 QString ClipboardText() {
     const QClipboard* clipboard = QApplication::clipboard();
@@ -31,7 +49,9 @@ void InsertFormatText(const CommandContext& c) {
         c.box->InsertHexList(dialog.result());
 }
 
-void NumberFormatter(const CommandContext& c, const calculator::ToolServices& services) {
+// Tools > Number Formatter: the number is saved through the Output Number
+// dialog, in the window's letter case.
+void NumberFormatter(const CommandContext& c) {
     CNumberFormatterDlg dialog(platform::StringText(ids::kStrNumberFormatter), ClipboardText(),
                                c.parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -41,21 +61,17 @@ void NumberFormatter(const CommandContext& c, const calculator::ToolServices& se
         return;
     }
     const bool upper = c.box ? c.box->upperCase() : true;
-    const std::string list = text::ApplyLetterCase(dialog.result(), upper);
-    if (services.outputNumber && services.outputNumber(c.parent, QString(), list))
+    if (OutputNumber(c.parent, QString(), text::ApplyLetterCase(dialog.result(), upper)))
         platform::messageBox(c.parent, ids::kMsgNumberSaveOk, platform::MsgButtons::Ok,
                              platform::MsgIcon::Information);
 }
 
 } // namespace
 
-void RegisterExchangeCommands(const calculator::ToolServices& services) {
+void RegisterExchangeCommands(const calculator::ToolServices& /*services*/) {
+    calculator::RegisterCommand(ids::kCmdExportToFile, &ExportToFile);
     calculator::RegisterCommand(ids::kCmdInsertFormatText, &InsertFormatText);
-    const bool canSave = static_cast<bool>(services.outputNumber);
-    calculator::RegisterCommand(
-        ids::kCmdNumberFormatter,
-        [services](const CommandContext& c) { NumberFormatter(c, services); },
-        [canSave] { return canSave; });
+    calculator::RegisterCommand(ids::kCmdNumberFormatter, &NumberFormatter);
 }
 
 } // namespace exchange

@@ -1,4 +1,5 @@
-// The data exchange tools' part of the command registry: the Number
+// The data exchange tools' part of the command registry: Export To File (the
+// Output Number dialog) for the File menu and the edit box, and the Number
 // Formatter behind File > Import Number..., the edit box's Insert Format
 // Text... and Tools > Number Formatter....
 #pragma once
@@ -7,8 +8,7 @@
 
 namespace exchange {
 
-// Registers every command this folder serves. Tools > Number Formatter
-// saves through services.outputNumber and is offered only when it is set.
+// Registers every command this folder serves.
 void RegisterExchangeCommands(const calculator::ToolServices& services);
 
 } // namespace exchange

@@ -149,6 +149,45 @@ enum AboutControl : int {
     kIdAboutVersion = 1002,
 };
 
+// ---- the Output Number dialog (DIALOG 143); its radios are kIdHexadecimal ..
+// kIdBinary of the calculator window ----
+inline constexpr int kIdOutputNumberText = 1533;
+inline constexpr int kIdSaveAs = kIdOk;
+
+// ---- the file tools: CRC, checksum and hash calculators ----
+enum FileToolControl : int {
+    kIdCalculate = kIdOk,
+    kIdIgnoreRanges = 1331,     // check box "Ignore Ranges:"
+    kIdIgnoreRangesText = 1354, // its edit field
+    kIdMessage = 1515,          // the message box
+    kIdBrowseFile = 1530,
+    kIdFilePath = 1531,
+    kIdHexNumber = 1533,
+    kIdFromMessage = 1534,
+    kIdFromFile = 1535,
+    kIdBitReflected = 1536,
+    kIdPolyCoefficients = 1537,
+    kIdPolyNote = 1538,
+    kIdInitialValue = 1539,
+    kIdFinalXor = 1540,
+    kIdHexByteCrc = 1541,
+    kIdCrcAfterFinalXor = 1542,
+    kIdProgressBar = 1544,
+    kIdLeftTime = 1545,
+    kIdOneByte = 1546,
+    kIdTwoBytes = 1547,
+    kIdFourBytes = 1548,
+    kIdSwapByte = 1549,
+    kIdPadValue = 1550,
+    kIdHexChecksum = 1551,
+    kIdChecksumAfterFinalXor = 1552,
+    kIdAlgorithm = 1556,
+    kIdHashValue = 1557,
+    kIdHashCalculate = 1558,
+    kIdHashSaveAs = 1559,
+    kIdEightBytes = 1697,
+};
+
 // ---- the Primality Test rounds dialog ----
 enum PrimalityTestControl : int {
     kIdTestTimes = 1529,
@@ -359,6 +398,9 @@ enum HelpId : int {
     kHelpBitButtons = 2165,
     kHelpTaps = 2166,
     kHelpFeedbackBit = 2167,
+    kHelpOutputNumberText = 2060,
+    kHelpOutputSaveAs = 2061,
+    kHelpOutputHexadecimal = 2062, // 2062 .. 2065: the four radios
 };
 
 // ---- menu resources ----

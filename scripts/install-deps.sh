@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  libssl-dev openssl
+  libssl-dev openssl zlib1g-dev
   qt6-base-dev qt6-declarative-dev qt6-tools-dev qt6-documentation-tools
   libgtest-dev libbenchmark-dev libgmp-dev valgrind
 )

@@ -15,7 +15,11 @@ public:
     bool Open(const std::string& path) { return file_.Open(path); }
     void Close() { file_.Close(); }
     bool isOpen() const { return file_.isOpen(); }
+    bool regular() const { return file_.regular(); }
     uint64_t size() const { return file_.size(); }
+    std::optional<size_t> ReadNext(uint8_t* buffer, size_t count) {
+        return file_.ReadNext(buffer, count);
+    }
     std::optional<size_t> ReadAt(uint64_t offset, uint8_t* buffer, size_t count) override {
         return file_.ReadAt(offset, buffer, count);
     }

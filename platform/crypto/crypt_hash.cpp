@@ -159,6 +159,17 @@ bool CryptGetHashParam(HCRYPTHASH hash, uint32_t param, uint8_t* data, uint32_t*
     std::lock_guard<std::mutex> guard(h->lock);
     switch (param) {
     case HP_HASHVAL: {
+        // Asking for the length, or offering too small a buffer, leaves the
+        // hash open for more data; only reading the value finishes it.
+        uint32_t size = static_cast<uint32_t>(digest::DigestSize(h->algorithm));
+        if (data == nullptr) {
+            *dataLen = size;
+            return true;
+        }
+        if (*dataLen < size) {
+            *dataLen = size;
+            return Fail(kMoreData);
+        }
         const std::vector<uint8_t>& v = Finished(*h);
         return CopyOut(v.data(), static_cast<uint32_t>(v.size()), data, dataLen);
     }

@@ -37,13 +37,12 @@ PLATFORM_API bool CryptCreateHash(HCRYPTPROV provider, uint32_t algId, uint32_t 
 // flags must be 0. Fails with NTE_BAD_HASH_STATE once the value was read.
 PLATFORM_API bool CryptHashData(HCRYPTHASH hash, const uint8_t* data, uint32_t len, uint32_t flags);
 
-// Reads a property: HP_HASHVAL (the digest; finishes the hash, so later reads
-// give the same value and data is refused), HP_HASHSIZE and HP_ALGID (4-byte
-// little-endian values). *dataLen is the buffer's capacity on entry and the
-// value's length on return. data == nullptr asks only for the length
-// (success). A capacity below the length fails with ERROR_MORE_DATA and sets
-// *dataLen to the length; nothing is written. dataLen == nullptr fails with
-// ERROR_INVALID_PARAMETER.
+// Reads a property: HP_HASHVAL (the digest; reading it finishes the hash, so
+// later reads give the same value and data is refused; asking only for its
+// length does not), HP_HASHSIZE and HP_ALGID (4-byte little-endian values). *dataLen is the
+// buffer's capacity on entry and the value's length on return. data == nullptr asks only for the
+// length (success). A capacity below the length fails with ERROR_MORE_DATA and sets *dataLen to the
+// length; nothing is written. dataLen == nullptr fails with ERROR_INVALID_PARAMETER.
 PLATFORM_API bool CryptGetHashParam(HCRYPTHASH hash, uint32_t param, uint8_t* data,
                                     uint32_t* dataLen, uint32_t flags);
 

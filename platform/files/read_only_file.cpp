@@ -24,8 +24,10 @@ bool ReadOnlyFile::Open(const std::string& path) {
         errno = saved;
         return false;
     }
-    size_ = uint64_t(st.st_size);
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    regular_ = S_ISREG(st.st_mode);
+    size_ = regular_ ? uint64_t(st.st_size) : 0;
+    if (regular_)
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
@@ -33,7 +35,25 @@ void ReadOnlyFile::Close() {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    regular_ = false;
     size_ = 0;
+}
+
+std::optional<size_t> ReadOnlyFile::ReadNext(uint8_t* buffer, size_t count) {
+    if (fd_ < 0)
+        return std::nullopt;
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd_, buffer + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return done;
 }
 
 std::optional<size_t> ReadOnlyFile::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) {

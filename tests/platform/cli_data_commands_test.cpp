@@ -177,6 +177,30 @@ TEST_F(CliDataCommands, OutputAndExitCodes) {
     EXPECT_EQ(ReadFile(Path("out.hex")), std::string("\x01\x02"));
 }
 
+// A pipe named as a file has no size: it is read through, not taken as empty.
+TEST_F(CliDataCommands, PipesNamedAsFilesAreReadThrough) {
+    auto piped = [](const std::string& bytes, const std::string& args) {
+        std::string command =
+            "printf '" + bytes + "' | '" + ORDOVANE_CLI_PATH + "' " + args + " /dev/stdin 2>&1";
+        std::string out;
+        if (std::FILE* p = popen(command.c_str(), "r")) {
+            char buf[256];
+            while (std::fgets(buf, sizeof buf, p))
+                out += buf;
+            pclose(p);
+        }
+        return out;
+    };
+    EXPECT_EQ(piped("123456789", "crc --preset CRC-32"), "CBF43926\n");
+    EXPECT_EQ(piped("\\001\\002\\003", "checksum --width 2"), "0204\n");
+    EXPECT_EQ(piped("abc", "hash --algorithm md5"),
+              "900150983cd24fb0d6963f7d28e17f72  /dev/stdin\n");
+    EXPECT_EQ(piped("", "hash --algorithm md5"), "d41d8cd98f00b204e9800998ecf8427e  /dev/stdin\n");
+    EXPECT_EQ(piped("", "crc"), "/dev/stdin: The file has no valid data.\n");
+    EXPECT_NE(piped("123", "crc --ignore 1").find("Ignore ranges need a regular file"),
+              std::string::npos);
+}
+
 TEST_F(CliDataCommands, EveryCataloguePresetGivesItsCheckValue) {
     std::ifstream in(std::string(TEST_DATA_DIR) + "/cli/crc-catalogue.tsv");
     std::string line;

@@ -75,6 +75,10 @@ TEST_F(CryptHash, ValueCapacityIsCheckedAndTheLengthReturned) {
     EXPECT_EQ(platform::GetLastError(), kMoreData);
     EXPECT_EQ(len, 20u);
     EXPECT_EQ(Hex(out, 20), std::string(40, '0')) << "a short buffer was written";
+    const uint8_t abc[] = {'a', 'b', 'c'};
+    EXPECT_TRUE(platform::CryptHashData(h, abc, 3, 0)) << "asking for the length finished it";
+    ASSERT_TRUE(platform::CryptGetHashParam(h, platform::HP_HASHVAL, out, &len, 0));
+    EXPECT_EQ(Hex(out, len), "a9993e364706816aba3e25717850c26c9cd0d89d");
     len = 4;
     ASSERT_TRUE(platform::CryptGetHashParam(h, platform::HP_HASHSIZE, out, &len, 0));
     EXPECT_EQ(Hex(out, len), "14000000");

@@ -24,6 +24,7 @@ std::atomic<bool>& FastFlag() {
 struct CpuFeatures {
     bool sha = false;
     bool pclmul = false;
+    bool bmi2 = false;
 };
 
 CpuFeatures Detect() {
@@ -35,8 +36,10 @@ CpuFeatures Detect() {
     bool sse41 = (c & bit_SSE4_1) != 0;
     bool ssse3 = (c & bit_SSSE3) != 0;
     f.pclmul = sse41 && (c & bit_PCLMUL) != 0;
-    if (__get_cpuid_count(7, 0, &a, &b, &c, &d))
+    if (__get_cpuid_count(7, 0, &a, &b, &c, &d)) {
         f.sha = sse41 && ssse3 && (b & bit_SHA) != 0;
+        f.bmi2 = (b & bit_BMI2) != 0;
+    }
 #endif
     return f;
 }
@@ -59,6 +62,10 @@ void SetFastPathsEnabled(bool enabled) {
 
 bool CpuHasShaExtensions() {
     return Features().sha;
+}
+
+bool CpuHasBmi2() {
+    return Features().bmi2;
 }
 
 bool CpuHasCarrylessMultiply() {

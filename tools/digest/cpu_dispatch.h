@@ -17,6 +17,9 @@ void SetFastPathsEnabled(bool enabled);
 // The CPU offers the SHA extensions (SHA-1 and SHA-256) with SSE4.1.
 bool CpuHasShaExtensions();
 
+// The CPU offers BMI2 (rotates and shifts that leave the flags alone).
+bool CpuHasBmi2();
+
 // The CPU offers carry-less multiplication (PCLMULQDQ) with SSE4.1.
 bool CpuHasCarrylessMultiply();
 

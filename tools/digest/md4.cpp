@@ -17,14 +17,18 @@ constexpr int kMd4Shift[3][4] = {{3, 7, 11, 19}, {3, 5, 9, 13}, {3, 9, 11, 15}};
 
 template <int j> inline void Md4Step(uint32_t* v, const uint32_t* x) {
     constexpr int a = (48 - j) % 4, b = (49 - j) % 4, c = (50 - j) % 4, d = (51 - j) % 4;
-    uint32_t f;
-    if constexpr (j < 16)
-        f = v[d] ^ (v[b] & (v[c] ^ v[d]));
-    else if constexpr (j < 32)
-        f = ((v[b] & v[c]) | (v[d] & (v[b] | v[c]))) + 0x5a827999u;
-    else
-        f = (v[b] ^ v[c] ^ v[d]) + 0x6ed9eba1u;
-    v[a] = Rotl32(v[a] + f + x[kMd4Word[j]], kMd4Shift[j / 16][j % 4]);
+    // As in MD5: what does not depend on b is added first.
+    uint32_t t = v[a] + x[kMd4Word[j]];
+    if constexpr (j < 16) {
+        t += v[d] ^ (v[b] & (v[c] ^ v[d]));
+    } else if constexpr (j < 32) {
+        t += 0x5a827999u;
+        t += (v[b] & (v[c] | v[d])) | (v[c] & v[d]);
+    } else {
+        t += 0x6ed9eba1u;
+        t += v[b] ^ (v[c] ^ v[d]);
+    }
+    v[a] = Rotl32(t, kMd4Shift[j / 16][j % 4]);
 }
 
 template <int... J>

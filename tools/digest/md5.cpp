@@ -30,16 +30,20 @@ constexpr int kMd5Shift[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23
 // one slot per step; the indices are constants, so v lives in registers.
 template <int j> inline void Md5Step(uint32_t* v, const uint32_t* x) {
     constexpr int a = (64 - j) % 4, b = (65 - j) % 4, c = (66 - j) % 4, d = (67 - j) % 4;
-    uint32_t f;
-    if constexpr (j < 16)
-        f = v[d] ^ (v[b] & (v[c] ^ v[d]));
-    else if constexpr (j < 32)
-        f = v[c] ^ (v[d] & (v[b] ^ v[c]));
-    else if constexpr (j < 48)
-        f = v[b] ^ v[c] ^ v[d];
-    else
-        f = v[c] ^ (v[b] | ~v[d]);
-    v[a] = v[b] + Rotl32(v[a] + f + x[Md5Word(j)] + kT[j], kMd5Shift[j / 16][j % 4]);
+    // The word, the constant and a are ready early; only the parts of f that
+    // use b wait for the previous step.
+    uint32_t t = v[a] + x[Md5Word(j)] + kT[j];
+    if constexpr (j < 16) {
+        t += v[d] ^ (v[b] & (v[c] ^ v[d]));
+    } else if constexpr (j < 32) {
+        t += v[c] & ~v[d]; // G = (b & d) | (c & ~d), the two parts never overlap
+        t += v[b] & v[d];
+    } else if constexpr (j < 48) {
+        t += v[b] ^ (v[c] ^ v[d]);
+    } else {
+        t += v[c] ^ (v[b] | ~v[d]);
+    }
+    v[a] = v[b] + Rotl32(t, kMd5Shift[j / 16][j % 4]);
 }
 
 template <int... J>

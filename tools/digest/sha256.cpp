@@ -59,34 +59,54 @@ void Sha256BlocksPortable(uint32_t* state, const uint8_t* p, size_t count) {
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
         // One round with the schedule kept in a 16-word ring.
-#define SHA256_ROUND(a, b, c, d, e, f, g, h, i)                                                    \
+#define SHA256_ROUND(a, b, c, d, e, f, g, h, j, k)                                                 \
     do {                                                                                           \
         uint32_t wi;                                                                               \
-        if ((i) < 16) {                                                                            \
-            wi = w[(i)&15];                                                                        \
+        if ((j) == 0) {                                                                            \
+            wi = w[k];                                                                             \
         } else {                                                                                   \
-            uint32_t x = w[((i) + 1) & 15], y = w[((i) + 14) & 15];                                \
+            uint32_t x = w[((k) + 1) & 15], y = w[((k) + 14) & 15];                                \
             uint32_t s0 = Rotr32(x, 7) ^ Rotr32(x, 18) ^ (x >> 3);                                 \
             uint32_t s1 = Rotr32(y, 17) ^ Rotr32(y, 19) ^ (y >> 10);                               \
-            wi = w[(i)&15] += s0 + s1 + w[((i) + 9) & 15];                                         \
+            wi = w[k] += s0 + s1 + w[((k) + 9) & 15];                                              \
         }                                                                                          \
-        uint32_t t1 =                                                                              \
-            h + (Rotr32(e, 6) ^ Rotr32(e, 11) ^ Rotr32(e, 25)) + (g ^ (e & (f ^ g))) + kK[i] + wi; \
-        uint32_t t2 = (Rotr32(a, 2) ^ Rotr32(a, 13) ^ Rotr32(a, 22)) + ((a & b) | (c & (a | b)));  \
+        /* h, the constant and the word are ready early; only Ch and the  */                       \
+        /* rotations of e wait for the previous round.                     */                      \
+        uint32_t t1 = h + kK[(j) + (k)] + wi;                                                      \
+        t1 += g ^ (e & (f ^ g));                                                                   \
+        t1 += Rotr32(e, 6) ^ Rotr32(e, 11) ^ Rotr32(e, 25);                                        \
+        uint32_t t2 = ((a & b) | (c & (a | b))) + (Rotr32(a, 2) ^ Rotr32(a, 13) ^ Rotr32(a, 22));  \
         d += t1;                                                                                   \
         h = t1 + t2;                                                                               \
     } while (0)
-        for (int i = 0; i < 64; i += 8) {
-            SHA256_ROUND(a, b, c, d, e, f, g, h, i);
-            SHA256_ROUND(h, a, b, c, d, e, f, g, i + 1);
-            SHA256_ROUND(g, h, a, b, c, d, e, f, i + 2);
-            SHA256_ROUND(f, g, h, a, b, c, d, e, i + 3);
-            SHA256_ROUND(e, f, g, h, a, b, c, d, i + 4);
-            SHA256_ROUND(d, e, f, g, h, a, b, c, i + 5);
-            SHA256_ROUND(c, d, e, f, g, h, a, b, i + 6);
-            SHA256_ROUND(b, c, d, e, f, g, h, a, i + 7);
+#define SHA256_ROUND16(j)                                                                          \
+    do {                                                                                           \
+        SHA256_ROUND(a, b, c, d, e, f, g, h, j, 0);                                                \
+        SHA256_ROUND(h, a, b, c, d, e, f, g, j, 1);                                                \
+        SHA256_ROUND(g, h, a, b, c, d, e, f, j, 2);                                                \
+        SHA256_ROUND(f, g, h, a, b, c, d, e, j, 3);                                                \
+        SHA256_ROUND(e, f, g, h, a, b, c, d, j, 4);                                                \
+        SHA256_ROUND(d, e, f, g, h, a, b, c, j, 5);                                                \
+        SHA256_ROUND(c, d, e, f, g, h, a, b, j, 6);                                                \
+        SHA256_ROUND(b, c, d, e, f, g, h, a, j, 7);                                                \
+        SHA256_ROUND(a, b, c, d, e, f, g, h, j, 8);                                                \
+        SHA256_ROUND(h, a, b, c, d, e, f, g, j, 9);                                                \
+        SHA256_ROUND(g, h, a, b, c, d, e, f, j, 10);                                               \
+        SHA256_ROUND(f, g, h, a, b, c, d, e, j, 11);                                               \
+        SHA256_ROUND(e, f, g, h, a, b, c, d, j, 12);                                               \
+        SHA256_ROUND(d, e, f, g, h, a, b, c, j, 13);                                               \
+        SHA256_ROUND(c, d, e, f, g, h, a, b, j, 14);                                               \
+        SHA256_ROUND(b, c, d, e, f, g, h, a, j, 15);                                               \
+    } while (0)
+        // Rounds 0-15 take the words as loaded; later rounds extend the ring in
+        // place. In steps of 16 every ring index is a constant, and the first
+        // step is apart, so no round tests which kind it is.
+        SHA256_ROUND16(0);
+        for (int i = 16; i < 64; i += 16) {
+            SHA256_ROUND16(i);
         }
 #undef SHA256_ROUND
+#undef SHA256_ROUND16
         state[0] += a;
         state[1] += b;
         state[2] += c;

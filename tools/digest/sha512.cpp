@@ -1,5 +1,6 @@
 #include "tools/digest/sha512.h"
 
+#include "tools/digest/cpu_dispatch.h"
 #include "tools/digest/md_engine.h"
 
 namespace digest {
@@ -46,8 +47,9 @@ void SetWord(Sha512Context* ctx, int i, uint64_t v) {
 }
 
 // The state stays in 64-bit words for a whole run of blocks; only the record
-// keeps it in halves.
-void Blocks(Sha512Context* ctx, const uint8_t* p, size_t count) {
+// keeps it in halves. One body, compiled twice: plain, and with BMI2 (rotates
+// without flags) where the CPU has it.
+[[gnu::always_inline]] inline void BlocksBody(Sha512Context* ctx, const uint8_t* p, size_t count) {
     uint64_t s[8];
     for (int i = 0; i < 8; ++i)
         s[i] = Word(ctx, i);
@@ -56,34 +58,54 @@ void Blocks(Sha512Context* ctx, const uint8_t* p, size_t count) {
         for (int i = 0; i < 16; ++i)
             w[i] = LoadBe64(p + 8 * i);
         uint64_t a = s[0], b = s[1], c = s[2], d = s[3], e = s[4], f = s[5], g = s[6], h = s[7];
-#define SHA512_ROUND(a, b, c, d, e, f, g, h, i)                                                    \
+#define SHA512_ROUND(a, b, c, d, e, f, g, h, j, k)                                                 \
     do {                                                                                           \
         uint64_t wi;                                                                               \
-        if ((i) < 16) {                                                                            \
-            wi = w[(i)&15];                                                                        \
+        if ((j) == 0) {                                                                            \
+            wi = w[k];                                                                             \
         } else {                                                                                   \
-            uint64_t x = w[((i) + 1) & 15], y = w[((i) + 14) & 15];                                \
+            uint64_t x = w[((k) + 1) & 15], y = w[((k) + 14) & 15];                                \
             uint64_t s0 = Rotr64(x, 1) ^ Rotr64(x, 8) ^ (x >> 7);                                  \
             uint64_t s1 = Rotr64(y, 19) ^ Rotr64(y, 61) ^ (y >> 6);                                \
-            wi = w[(i)&15] += s0 + s1 + w[((i) + 9) & 15];                                         \
+            wi = w[k] += s0 + s1 + w[((k) + 9) & 15];                                              \
         }                                                                                          \
-        uint64_t t1 = h + (Rotr64(e, 14) ^ Rotr64(e, 18) ^ Rotr64(e, 41)) + (g ^ (e & (f ^ g))) +  \
-                      kK[i] + wi;                                                                  \
-        uint64_t t2 = (Rotr64(a, 28) ^ Rotr64(a, 34) ^ Rotr64(a, 39)) + ((a & b) | (c & (a | b))); \
+        /* h, the constant and the word are ready early; only Ch and the  */                       \
+        /* rotations of e wait for the previous round.                     */                      \
+        uint64_t t1 = h + kK[(j) + (k)] + wi;                                                      \
+        t1 += g ^ (e & (f ^ g));                                                                   \
+        t1 += Rotr64(e, 14) ^ Rotr64(e, 18) ^ Rotr64(e, 41);                                       \
+        uint64_t t2 = ((a & b) | (c & (a | b))) + (Rotr64(a, 28) ^ Rotr64(a, 34) ^ Rotr64(a, 39)); \
         d += t1;                                                                                   \
         h = t1 + t2;                                                                               \
     } while (0)
-        for (int i = 0; i < 80; i += 8) {
-            SHA512_ROUND(a, b, c, d, e, f, g, h, i);
-            SHA512_ROUND(h, a, b, c, d, e, f, g, i + 1);
-            SHA512_ROUND(g, h, a, b, c, d, e, f, i + 2);
-            SHA512_ROUND(f, g, h, a, b, c, d, e, i + 3);
-            SHA512_ROUND(e, f, g, h, a, b, c, d, i + 4);
-            SHA512_ROUND(d, e, f, g, h, a, b, c, i + 5);
-            SHA512_ROUND(c, d, e, f, g, h, a, b, i + 6);
-            SHA512_ROUND(b, c, d, e, f, g, h, a, i + 7);
+#define SHA512_ROUND16(j)                                                                          \
+    do {                                                                                           \
+        SHA512_ROUND(a, b, c, d, e, f, g, h, j, 0);                                                \
+        SHA512_ROUND(h, a, b, c, d, e, f, g, j, 1);                                                \
+        SHA512_ROUND(g, h, a, b, c, d, e, f, j, 2);                                                \
+        SHA512_ROUND(f, g, h, a, b, c, d, e, j, 3);                                                \
+        SHA512_ROUND(e, f, g, h, a, b, c, d, j, 4);                                                \
+        SHA512_ROUND(d, e, f, g, h, a, b, c, j, 5);                                                \
+        SHA512_ROUND(c, d, e, f, g, h, a, b, j, 6);                                                \
+        SHA512_ROUND(b, c, d, e, f, g, h, a, j, 7);                                                \
+        SHA512_ROUND(a, b, c, d, e, f, g, h, j, 8);                                                \
+        SHA512_ROUND(h, a, b, c, d, e, f, g, j, 9);                                                \
+        SHA512_ROUND(g, h, a, b, c, d, e, f, j, 10);                                               \
+        SHA512_ROUND(f, g, h, a, b, c, d, e, j, 11);                                               \
+        SHA512_ROUND(e, f, g, h, a, b, c, d, j, 12);                                               \
+        SHA512_ROUND(d, e, f, g, h, a, b, c, j, 13);                                               \
+        SHA512_ROUND(c, d, e, f, g, h, a, b, j, 14);                                               \
+        SHA512_ROUND(b, c, d, e, f, g, h, a, j, 15);                                               \
+    } while (0)
+        // Rounds 0-15 take the words as loaded; later rounds extend the ring in
+        // place. In steps of 16 every ring index is a constant, and the first
+        // step is apart, so no round tests which kind it is.
+        SHA512_ROUND16(0);
+        for (int i = 16; i < 80; i += 16) {
+            SHA512_ROUND16(i);
         }
 #undef SHA512_ROUND
+#undef SHA512_ROUND16
         s[0] += a;
         s[1] += b;
         s[2] += c;
@@ -95,6 +117,27 @@ void Blocks(Sha512Context* ctx, const uint8_t* p, size_t count) {
     }
     for (int i = 0; i < 8; ++i)
         SetWord(ctx, i, s[i]);
+}
+
+void BlocksPortable(Sha512Context* ctx, const uint8_t* p, size_t count) {
+    BlocksBody(ctx, p, count);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("bmi2"))) void BlocksBmi2(Sha512Context* ctx, const uint8_t* p,
+                                                size_t count) {
+    BlocksBody(ctx, p, count);
+}
+#endif
+
+void Blocks(Sha512Context* ctx, const uint8_t* p, size_t count) {
+#if defined(__x86_64__)
+    if (FastPathsEnabled() && CpuHasBmi2()) {
+        BlocksBmi2(ctx, p, count);
+        return;
+    }
+#endif
+    BlocksPortable(ctx, p, count);
 }
 
 int Start(Sha512Context* ctx, const uint64_t (&start)[8]) {
