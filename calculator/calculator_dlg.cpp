@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace calculator {
 namespace {
@@ -112,6 +113,13 @@ CCalculatorDlg::CCalculatorDlg(bool abnormalEnd, QWidget* parent) : QDialog(pare
     CreateMenu();
     CreateToolbar();
     LayOutControls();
+    // The overflow buttons Qt adds to the menu bar and the toolbar are
+    // controls too; screen readers need their names.
+    for (auto [objectName, name] : {std::pair{"qt_menubar_ext_button", "More Menus"},
+                                    std::pair{"qt_toolbar_ext_button", "More Tools"}}) {
+        for (QWidget* overflow : findChildren<QWidget*>(QString::fromLatin1(objectName)))
+            overflow->setAccessibleName(QString::fromLatin1(name));
+    }
 
     // Initialisation: the boxes' systems and case, x active, tooltips,
     // topmost, then the toolbar.
