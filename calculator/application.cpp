@@ -3,11 +3,14 @@
 #include "calculator/calculator_dlg.h"
 #include "calculator/common/help.h"
 #include "calculator/common/settings_store.h"
+#include "exchange/output_number_dlg.h"
 #include "keys/crypto_context.h"
 #include "keys/profile_settings.h"
 #include "keys/register_keys.h"
 #include "platform/crypto/provider_random.h"
 #include "exchange/register_exchange.h"
+#include "platform/crypto/provider_random.h"
+#include "scripting/register_scripting.h"
 #include "tools/register_tools.h"
 
 #include <QCoreApplication>
@@ -50,11 +53,18 @@ void InitializeApplication() {
 }
 
 ToolServices ApplicationToolServices() {
-    return ToolServices{&CCalculatorDlg::ApplicationCryptoContext};
+    ToolServices services;
+    services.cryptoContext = &CCalculatorDlg::ApplicationCryptoContext;
+    return services;
 }
 
-void RegisterCommands(const ToolServices& services) {
+void RegisterCommands(const ToolServices& given) {
+    // The tools that save numbers do it through the Output Number dialog.
+    ToolServices services = given;
+    if (!services.outputNumber)
+        services.outputNumber = &exchange::OutputNumber;
     tools::RegisterToolsCommands(services);
+    scripting::RegisterScriptingCommands(services);
     exchange::RegisterExchangeCommands(services);
     keys::RegisterKeysCommands(services);
 }

@@ -9,9 +9,11 @@
 #include "calculator/desktop_calculator.h"
 #include "calculator/tip_of_day_dialog.h"
 #include "calculator/toolbar_images.h"
+#include "exchange/number_formatter_dlg.h"
 #include "keys/profile_settings.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/string_text.h"
+#include "text/hex_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +37,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace calculator {
 namespace {
@@ -114,6 +117,13 @@ CCalculatorDlg::CCalculatorDlg(bool abnormalEnd, QWidget* parent) : QDialog(pare
     CreateMenu();
     CreateToolbar();
     LayOutControls();
+    // The overflow buttons Qt adds to the menu bar and the toolbar are
+    // controls too; screen readers need their names.
+    for (auto [objectName, name] : {std::pair{"qt_menubar_ext_button", "More Menus"},
+                                    std::pair{"qt_toolbar_ext_button", "More Tools"}}) {
+        for (QWidget* overflow : findChildren<QWidget*>(QString::fromLatin1(objectName)))
+            overflow->setAccessibleName(QString::fromLatin1(name));
+    }
 
     // Initialisation: the boxes' systems and case, x active, tooltips,
     // topmost, then the toolbar.
@@ -641,9 +651,15 @@ void CCalculatorDlg::RunFormat(int id) {
     if (active_->toPlainText().trimmed().isEmpty())
         return;
     if (!active_->Format(false)) {
-        // Text that is not hexadecimal would go to the Number Formatter, which
-        // comes with the data exchange tools; until then the operation ends.
-        return;
+        // Text that is not hexadecimal goes through the Number Formatter; its
+        // number replaces the text and is formatted again, with messages.
+        exchange::CNumberFormatterDlg formatter(QString(), active_->toPlainText(), this);
+        if (formatter.exec() != QDialog::Accepted)
+            return;
+        active_->setPlainText(
+            QString::fromStdString(text::ApplyLetterCase(formatter.result(), upperCase_)));
+        if (!active_->Format(true))
+            return;
     }
     int unit = 0;
     switch (id) {

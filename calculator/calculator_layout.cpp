@@ -254,9 +254,12 @@ QPushButton* CCalculatorDlg::AddButton(int id, const QString& caption) {
 
 void CCalculatorDlg::CreateControls() {
     // Boxes first: the tab order starts x, y, z, r.
+    const char* boxNames[4] = {"First Operand (x)", "Second Operand (y)", "Third Operand (z)",
+                               "Operation Result (r)"};
     for (int i = 0; i < 4; ++i) {
         auto* box = new CHexEditBox(this);
         platform::SetControlId(box, kIdX + i);
+        box->setAccessibleName(QString::fromLatin1(boxNames[i]));
         box->setTabChangesFocus(true);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         boxes_[i] = box;
@@ -289,6 +292,7 @@ void CCalculatorDlg::CreateControls() {
     platform::SetControlId(stepGroup_, kIdStepGroup);
     controls_.insert(kIdStepGroup, stepGroup_);
     step_ = new QLineEdit(this);
+    step_->setAccessibleName(QStringLiteral("Unary Operation Step"));
     platform::SetControlId(step_, kIdStep);
     controls_.insert(kIdStep, step_);
     // A number edit box: digits only; the range is enforced on every change.
@@ -304,12 +308,16 @@ void CCalculatorDlg::CreateControls() {
     stepDown_ = new QToolButton(upDown_);
     stepDown_->setArrowType(Qt::DownArrow);
     stepDown_->setAutoRepeat(true);
+    stepUp_->setAccessibleName(QStringLiteral("Step Up"));
+    stepDown_->setAccessibleName(QStringLiteral("Step Down"));
     connect(stepUp_, &QToolButton::clicked, this, [this] { StepBy(1); });
     connect(stepDown_, &QToolButton::clicked, this, [this] { StepBy(-1); });
 
     // The two labels: flat disabled buttons.
     operationLabel_ = AddButton(kIdOperationLabel, QString());
     memoryLabel_ = AddButton(kIdMemoryLabel, QString());
+    operationLabel_->setAccessibleName(QStringLiteral("Current Operation"));
+    memoryLabel_->setAccessibleName(QStringLiteral("Memory Indicator"));
     for (QPushButton* label : {operationLabel_, memoryLabel_}) {
         label->setFlat(true);
         label->setEnabled(false);

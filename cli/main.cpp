@@ -7,7 +7,10 @@
 #include "cli/export_command.h"
 #include "cli/hash_command.h"
 #include "cli/keys_command.h"
+#include "cli/prime_command.h"
+#include "cli/random_command.h"
 #include "cli/script_command.h"
+#include "cli/stats_command.h"
 #include "platform/crypto/provider_random.h"
 #include "resources/string_table.h"
 #include "text/hex_text.h"
@@ -108,6 +111,21 @@ constexpr Command kCommands[] = {
      "      and that digest (publickey.blob, privatekey.blob, session.md5 by\n"
      "      default; an empty --session skips the digest).\n",
      &RunKeys},
+    {"prime", "--bits N [--rounds K] | --test KIND [--rounds K] HEX...",
+     "      --bits: a random probable prime of N bits (at least 9) passing K\n"
+     "      Miller-Rabin rounds (default 8), as a hex byte list. --test: runs the\n"
+     "      fermat, solovay-strassen, miller-rabin or general test on the number and\n"
+     "      prints the verdict; exit 0 for a probable prime, 3 for a composite.\n",
+     &cli::RunPrimeCommand},
+    {"random", "--bits N [--seed-hex HEX] [--upper|--lower]",
+     "      A pseudo-random number of N bits (at least 8; whole bytes, every bit\n"
+     "      random) as a hex byte list, as the generator dialog makes it; the seed\n"
+     "      bytes are handed to the random source as extra input.\n",
+     &cli::RunRandomCommand},
+    {"stats", "HEX...",
+     "      The randomicity counts of the number's bits, one \"label value\" line\n"
+     "      each, as the Statistical Results dialog lists them.\n",
+     &cli::RunStatsCommand},
 };
 
 void PrintUsage(std::FILE* to) {

@@ -13,9 +13,19 @@ enum StringId : int {
     kMsgInvalidOctal = 2003,   // digit beyond octal
     kMsgInvalidBinary = 2004,  // digit beyond binary
     kMsgOutOfMemory = 2006,    // working memory could not be had
-    kMsgNoValidNumber = 2015,  // "No valid number to be saved."
+    kMsgInvalidSeed = 2005,    // "Invalid initialization data."
+    kStrPrimalityTest = 2007,  // caption of the primality verdicts
+    kMsgNotPrime = 2008,
+    kMsgPassedFermat = 2009,
+    kMsgPassedSolovayStrassen = 2010,
+    kMsgPassedMillerRabin = 2011,
+    kMsgPassedAllThree = 2012,
+    kMsgPrimalityInternal = 2013,
+    kMsgNoValidNumber = 2015, // "No valid number to be saved."
     kMsgCannotCreateFile = 2016,
     kMsgNumberSaveOk = 2017,
+    kMsgRandomNumberSaveOk = 2018,
+    kMsgRandomPrimeSaveOk = 2019,
     kMsgCrcNeedMessage = 2020,
     kMsgCrcNeedFile = 2021,
     kMsgCrcCannotOpen = 2022,
@@ -33,6 +43,7 @@ enum StringId : int {
     kMsgHashCannotCreate = 2045,
     kStrExportToFile = 2051,
     kMsgDataExportOk = 2052,
+    kStrNumberFormatter = 2057,
     kStrSearchNextPrime = 2058,
     kStrSearchPreviousPrime = 2059,
     kStrPrimeSearchNote = 2060,
@@ -204,6 +215,97 @@ enum KeyExportControl : int {
     kIdRc4 = 1612,
 };
 
+// ---- the Scripting Host Console (DIALOG 151) ----
+enum ScriptConsoleControl : int {
+    kIdScriptBrowse = 1530,
+    kIdScriptPath = 1531,
+    kIdScriptVBScript = 1571,
+    kIdScriptJScript = 1572,
+    kIdScriptText = 1573,
+    kIdCaretLine = 1574, // also the Number Formatter's
+    kIdCaretColumn = 1575,
+    kIdScriptConsole = 1576,
+    kIdScriptStatus = 1577,
+    kIdScriptElapsed = 1578,
+    kIdScriptExecute = 1579,
+    kIdScriptTerminate = 1580,
+};
+// The caret-moved notices of the two caret edits.
+inline constexpr int kMsgCaretMovedScript = 1525;
+inline constexpr int kMsgCaretMovedFormatter = 1125;
+
+// ---- the Input Text dialog (DIALOG 142) ----
+enum InputTextControl : int {
+    kIdInputBrowse = 1530,
+    kIdInputPath = 1531,
+    kIdInputPreview = 1532,
+};
+
+// ---- the Number Formatter ----
+enum NumberFormatterControl : int {
+    kIdLinesFromStart = 1510,
+    kIdLinesFromEnd = 1511,
+    kIdCharsFromStart = 1512,
+    kIdCharsFromEnd = 1513,
+    kIdStripText = 1514,
+    kIdFormatterInput = 1515,
+    kIdInputFromFile = 1516,
+    kIdFormatterReset = 1517,
+    kIdSepComma = 1518, // 1518 .. 1522: Comma, Space, Tab, Semicolon, Other
+    kIdSepOther = 1522,
+    kIdSepOtherChar = 1523,
+    kIdFormatterFormat = 1033,
+    kIdDecodeBase64Hex = 1695,
+    kIdDecodeBase64Text = 1696,
+    kIdSystemHex = 1002, // 1002 .. 1005: Hexadecimal, Decimal, Octal, Binary
+};
+
+// ---- the generators ----
+enum GeneratorControl : int {
+    kIdGenerate = 1,
+    kIdBitCount = 1524,
+    kIdSeedText = 1525,
+    kIdSeedNone = 1526,
+    kIdSeedAscii = 1527,
+    kIdSeedHex = 1528,
+    kIdPrimeTestTimes = 1529,
+};
+
+// ---- Statistical Results ----
+enum StatisticsControl : int {
+    kIdStatBits = 1560,
+    kIdStatOnes = 1561,
+    kIdStatOnesPercent = 1562,
+    kIdStatZeros = 1563,
+    kIdStatZerosPercent = 1564,
+    kIdStatRunOnes = 1565,
+    kIdStatRunZeros = 1566,
+    kIdStat10 = 1567,
+    kIdStat01 = 1568,
+    kIdStatBytes = 1606,
+};
+
+// ---- the Bit Shifter ----
+enum BitShifterControl : int {
+    kIdLoadValue = 1539,
+    kIdBit0 = 1613,  // 1613 .. 1644: bit i is 1613 + i
+    kIdByte0 = 1645, // 1645 .. 1648
+    kIdLowWord = 1649,
+    kIdHighWord = 1650,
+    kIdRegister = 1651,
+    kIdTap0 = 1652, // 1652 .. 1683: tap i is 1652 + i
+    kIdFeedbackBit = 1684,
+    kIdRotate = 1685, // 1685 .. 1688: Rotate, Arithmetic, Logical, Feedback
+    kIdHistory = 1689,
+    kIdLoad = 1690,
+    kIdClearHistory = 1692,
+    kIdClearShifter = 1693,
+    kIdShiftPicture = 1694,
+    kIdShiftLeft = 1011,
+    kIdShiftRight = 1012,
+    kIdFinish = 1,
+};
+
 // ---- commands of the main menu, the toolbar and the edit box menu ----
 // One id per command: the edit box's "Get CRC Value..." is the Tools menu's
 // CRC command run on the box's operand, and so on.
@@ -257,7 +359,7 @@ enum HelpId : int {
     kHelpOk = 1000,
     kHelpCancel = 1001,
     kHelpHelpButton = 1003,
-    kHelpTestTimes = 2001,
+    kHelpTestTimes = 2001, // also the prime generator's test count
     // The CRC Value Calculator.
     kHelpCrcFromMessage = 1030,
     kHelpCrcFromFile = 1031,
@@ -296,6 +398,65 @@ enum HelpId : int {
     kHelpHashValue = 2027,
     kHelpHashCalculate = 2028,
     kHelpHashSaveAs = 2029,
+    // Number Formatter
+    kHelpLinesFromStart = 1070,
+    kHelpLinesFromEnd = 1071,
+    kHelpCharsFromStart = 1072,
+    kHelpCharsFromEnd = 1073,
+    kHelpStripText = 1074,
+    kHelpFormatterInput = 1075,
+    kHelpInputFromFile = 1076,
+    kHelpFormatterFormat = 1077,
+    kHelpFormatterReset = 1078,
+    kHelpSystemHex = 1079, // 1079 .. 1082: the four systems
+    kHelpSepComma = 1083,  // 1083 .. 1087: the five separators
+    kHelpSepOtherChar = 1088,
+    kHelpDecodeText = 1089,
+    kHelpDecodeHex = 1090,
+    // the prime generator
+    kHelpPrimeBitLength = 2000,
+    kHelpPrimeGenerate = 2002,
+    // the random number generator
+    kHelpRandomBits = 2010,
+    kHelpRandomSeed = 2011,
+    kHelpSeedNone = 2012,
+    kHelpSeedAscii = 2013,
+    kHelpSeedHex = 2014,
+    kHelpRandomGenerate = 2015,
+    // Input Text
+    kHelpInputBrowse = 2050,
+    kHelpInputPath = 2051,
+    kHelpInputPreview = 2052,
+    // the Scripting Host Console
+    kHelpScriptVBScript = 2070,
+    kHelpScriptJScript = 2071,
+    kHelpScriptText = 2072,
+    kHelpScriptBrowse = 2073,
+    kHelpScriptPath = 2074,
+    kHelpScriptExecute = 2075,
+    kHelpScriptTerminate = 2076,
+    kHelpScriptExit = 2077,
+    kHelpScriptConsole = 2078,
+    kHelpScriptStatus = 2079,
+    kHelpScriptElapsed = 2080,
+    kHelpCaretLine = 2081,
+    kHelpCaretColumn = 2082,
+    // the Bit Shifter
+    kHelpShiftPicture = 2150,
+    kHelpHistory = 2151,
+    kHelpLoad = 2152,
+    kHelpLoadValue = 2153,
+    kHelpRotate = 2154, // 2154 .. 2157: the four shift types
+    kHelpClearHistory = 2158,
+    kHelpClearShifter = 2159,
+    kHelpShiftLeft = 2160,
+    kHelpShiftRight = 2161,
+    kHelpRegister = 2162,
+    kHelpWords = 2163,
+    kHelpBytes = 2164,
+    kHelpBitButtons = 2165,
+    kHelpTaps = 2166,
+    kHelpFeedbackBit = 2167,
     kHelpOutputNumberText = 2060,
     kHelpOutputSaveAs = 2061,
     kHelpOutputHexadecimal = 2062, // 2062 .. 2065: the four radios

@@ -78,6 +78,7 @@ constexpr Entry kStrings[] = {
     {2002, "Invalid characters occur in the decimal string."},
     {2003, "Invalid characters occur in the octal string."},
     {2004, "Invalid characters occur in the binary string."},
+    {2005, "Invalid initialization data."},
     {2006, "Fail to allocate memory."},
     {2007, "Primality Test"},
     {2008, "It is not a prime."},

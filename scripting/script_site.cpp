@@ -63,6 +63,11 @@ ULONG CScriptSite::Release() {
     return n;
 }
 
+void CScriptSite::SetRelayDispatcher(platform::Dispatcher dispatcher) {
+    std::lock_guard<std::mutex> g(lock_);
+    relayDispatcher_ = std::move(dispatcher);
+}
+
 int CScriptSite::Start(const CLSID& engine, const std::string& itemName, const std::string& script,
                        platform::HWND console, uint32_t outputMessage, uint32_t cryptHandle) {
     std::lock_guard<std::mutex> g(lock_);
@@ -76,12 +81,14 @@ int CScriptSite::Start(const CLSID& engine, const std::string& itemName, const s
     run->outputMessage = outputMessage;
     run->crypt = cryptHandle;
     Run* raw = run.get();
-    run->relay = platform::RegisterWindow(
-        [raw](uint32_t msg, platform::WPARAM w, platform::LPARAM l) -> platform::LRESULT {
-            if (raw->terminated)
-                return 0;
-            return platform::SendMessage(raw->console, msg, w, l);
-        });
+    platform::MessageHandler relay = [raw](uint32_t msg, platform::WPARAM w,
+                                           platform::LPARAM l) -> platform::LRESULT {
+        if (raw->terminated)
+            return 0;
+        return platform::SendMessage(raw->console, msg, w, l);
+    };
+    run->relay = relayDispatcher_ ? platform::RegisterWindow(std::move(relay), relayDispatcher_)
+                                  : platform::RegisterWindow(std::move(relay));
     if (run->relay == 0)
         return 1;
     AddRef(); // the worker's reference, released as its last step

@@ -51,6 +51,10 @@ public:
     // 1 when no worker runs; otherwise stops it as described above and returns 0.
     int Terminate();
     bool IsRunning() const;
+    // How the worker's sends reach the console's thread when that thread
+    // runs an event loop of its own (a GUI): set before Start. Without one
+    // the console's thread must pump the platform's messages.
+    void SetRelayDispatcher(platform::Dispatcher dispatcher);
     // Waits, serving the calling thread's messages, until every worker this
     // site started (terminated ones included) has ended; false on timeout.
     bool WaitForWorkers(std::chrono::milliseconds timeout);
@@ -79,6 +83,7 @@ private:
     std::atomic<ULONG> refs_{1};
     mutable std::mutex lock_;
     std::shared_ptr<Run> current_;
+    platform::Dispatcher relayDispatcher_;
     std::vector<std::shared_ptr<Run>> runs_; // every worker not yet seen finished
 };
 

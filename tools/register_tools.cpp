@@ -4,16 +4,28 @@
 #include "calculator/common/settings_store.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/string_text.h"
+#include "resources/ids.h"
 #include "text/hex_text.h"
+#include "tools/bit_shifter_dialog.h"
 #include "tools/checksum_dialog.h"
 #include "tools/crc_dialog.h"
 #include "tools/hash_dialog.h"
+#include "tools/primality.h"
 #include "tools/primality_test_dialog.h"
+#include "tools/random_number_dialog.h"
+#include "tools/random_prime_dialog.h"
+#include "tools/randomicity.h"
+#include "tools/statistics_dialog.h"
 
+#include <QApplication>
 #include <QDialog>
+
+#include <vector>
 
 namespace tools {
 namespace {
+
+using calculator::CommandContext;
 
 // Operands above this many bytes ask for the round count before a prime
 // search, as a warning that it can take long.
@@ -55,10 +67,120 @@ template <typename Dialog> void RunFileTool(const calculator::CommandContext& co
         dialog.exec();
 }
 
+bool UpperCase(const CommandContext& c) {
+    return c.box ? c.box->upperCase() : true;
+}
+
+// The operand's bytes for a test; nothing (after STRING 2001) when the box
+// holds no valid operand.
+std::optional<std::vector<uint8_t>> OperandBytes(const CommandContext& c, std::string& list) {
+    if (!c.box || c.box->GetHexText(list) <= 0) {
+        platform::messageBox(c.parent, ids::kMsgInvalidInput);
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(text::ParseHexBytes(list, nullptr, 0)) + 16);
+    const int32_t n = text::ParseHexBytes(list, bytes.data(), static_cast<int32_t>(bytes.size()));
+    if (n <= 0) {
+        platform::messageBox(c.parent, ids::kMsgInvalidInput);
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<size_t>(n));
+    return bytes;
+}
+
+void RandomicityTest(const CommandContext& c) {
+    std::string list;
+    std::optional<std::vector<uint8_t>> bytes = OperandBytes(c, list);
+    if (!bytes)
+        return;
+    CStatisticsDialog dialog(CountRandomicity(bytes->data(), bytes->size()), c.parent);
+    dialog.exec();
+}
+
+void PrimalityTest(const CommandContext& c, PrimalityKind kind) {
+    std::string list;
+    if (!c.box || c.box->GetHexText(list) <= 0) {
+        platform::messageBox(c.parent, ids::kMsgInvalidInput);
+        return;
+    }
+    CPrimalityTestDialog rounds(c.parent);
+    if (rounds.exec() != QDialog::Accepted)
+        return;
+    std::optional<std::vector<uint8_t>> bytes = OperandBytes(c, list);
+    if (!bytes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const PrimalityVerdict verdict = RunPrimalityTest(kind, *bytes, rounds.testCount());
+    QApplication::restoreOverrideCursor();
+    platform::messageBox(c.parent, verdict.message, platform::MsgButtons::Ok,
+                         verdict.error ? platform::MsgIcon::Error : platform::MsgIcon::Information,
+                         platform::StringText(ids::kStrPrimalityTest));
+}
+
+// A generator dialog; on OK its number goes into the box the menu belongs
+// to, or from the Tools menu to the Output Number dialog.
+template <class Dialog>
+void Generate(const CommandContext& c, const calculator::ToolServices& services, int savedOk) {
+    Dialog dialog(c.parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (c.fromBoxMenu) {
+        if (c.box)
+            c.box->InsertHexList(dialog.result());
+        return;
+    }
+    const std::string list = text::ApplyLetterCase(dialog.result(), UpperCase(c));
+    if (services.outputNumber && services.outputNumber(c.parent, QString(), list))
+        platform::messageBox(c.parent, savedOk, platform::MsgButtons::Ok,
+                             platform::MsgIcon::Information);
+}
+
 } // namespace
 
 void RegisterToolsCommands(const calculator::ToolServices& services) {
+    using calculator::RegisterCommand;
     calculator::SetPrimeRoundsQuestion(&AskPrimeSearchRounds);
+
+    RegisterCommand(ids::kCmdBitShifter, [](const CommandContext& c) {
+        CBitShifterDialog dialog(UpperCase(c), c.parent);
+        dialog.exec();
+    });
+    RegisterCommand(ids::kCmdRandomicityTest, &RandomicityTest);
+    const std::pair<int, PrimalityKind> tests[] = {
+        {ids::kCmdFermatTest, PrimalityKind::Fermat},
+        {ids::kCmdSolovayStrassenTest, PrimalityKind::SolovayStrassen},
+        {ids::kCmdMillerRabinTest, PrimalityKind::MillerRabin},
+        {ids::kCmdGeneralPrimalityTest, PrimalityKind::General}};
+    for (auto [id, kind] : tests)
+        RegisterCommand(id, [kind](const CommandContext& c) { PrimalityTest(c, kind); });
+
+    // The edit box inserts; the Tools menu saves through the Output Number
+    // dialog, so those two wait for it.
+    RegisterCommand(ids::kCmdInsertRandomNumber, [services](const CommandContext& c) {
+        Generate<CRandomNumberDialog>(c, services, ids::kMsgRandomNumberSaveOk);
+    });
+    RegisterCommand(ids::kCmdInsertRandomPrime, [services](const CommandContext& c) {
+        Generate<CRandomPrimeDialog>(c, services, ids::kMsgRandomPrimeSaveOk);
+    });
+    const bool canSave = static_cast<bool>(services.outputNumber);
+    auto fromMenu = [](const CommandContext& c) {
+        CommandContext m = c;
+        m.fromBoxMenu = false;
+        return m;
+    };
+    RegisterCommand(
+        ids::kCmdRandomNumber,
+        [services, fromMenu](const CommandContext& c) {
+            Generate<CRandomNumberDialog>(fromMenu(c), services, ids::kMsgRandomNumberSaveOk);
+        },
+        [canSave] { return canSave; });
+    RegisterCommand(
+        ids::kCmdRandomPrime,
+        [services, fromMenu](const CommandContext& c) {
+            Generate<CRandomPrimeDialog>(fromMenu(c), services, ids::kMsgRandomPrimeSaveOk);
+        },
+        [canSave] { return canSave; });
+
     calculator::RegisterCommand(ids::kCmdCrc, &RunFileTool<CCrcDialog>);
     calculator::RegisterCommand(ids::kCmdChecksum, &RunFileTool<CChecksumDialog>);
     // The hash calculator works on the application's provider handle: it is

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
+class QString;
 class QWidget;
 
 namespace calculator {
@@ -34,6 +36,11 @@ using CommandCondition = std::function<bool()>;
 struct ToolServices {
     // The application crypto context (0: none held).
     std::function<uint32_t()> cryptoContext;
+    // The Output Number dialog on a hex byte list (caption: its title, empty
+    // for the default): true when a file was written; empty while no folder
+    // serves it.
+    std::function<bool(QWidget* parent, const QString& caption, const std::string& hexList)>
+        outputNumber;
 };
 
 // Registers (or, with an empty handler, removes) the handler of commandId;

@@ -453,7 +453,9 @@ void CalculatorDlgTest::toolsServedByTheirFolders() {
     // The start-up registers every folder's commands; the hash calculator
     // also waits for the application crypto context.
     uint32_t context = 0;
-    calculator::RegisterCommands({[&context] { return context; }});
+    calculator::ToolServices services;
+    services.cryptoContext = [&context] { return context; };
+    calculator::RegisterCommands(services);
     {
         CalculatorWindow t;
         CCalculatorDlg& w = t.Open();

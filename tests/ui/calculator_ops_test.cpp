@@ -2,8 +2,12 @@
 // results and messages, unary operations, memory, copies, format operations,
 // digit entry, the number-system radios and the unary step.
 #include "calculator_test_window.h"
+#include "resources/ids.h"
+#include "support/modal_helper.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -21,6 +25,7 @@ class CalculatorOpsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void formatFallsBackToTheFormatter();
     void binaryOperations_data();
     void binaryOperations();
     void unaryOperations_data();
@@ -279,8 +284,6 @@ const FormatCase kFormats[] = {
     {"Swap-W", 1035, "01 02 03", "02 01 03 "},
     {"Swap-D", 1036, "1 2 3 4 5", "04 03 02 01 05 "},
     {"Swap-L", 1037, "1 2 3 4 5 6 7 8 9", "08 07 06 05 04 03 02 01 09 "},
-    // Not hexadecimal: would go to the Number Formatter; ends for now.
-    {"non-hex ends", 1034, "Hi!", "Hi!"},
     {"empty", 1035, "", ""},
 };
 
@@ -303,6 +306,33 @@ void CalculatorOpsTest::formatOperations() {
     QVERIFY(t.messages.shown.isEmpty());
     const bool rewritten = qstrcmp(c.before, c.after) != 0;
     QCOMPARE(t.Button(1061)->text(), rewritten ? QString() : QStringLiteral("old"));
+}
+
+// Text that is not hexadecimal goes through the Number Formatter: its number
+// becomes the operand and the operation goes on; Cancel ends it.
+void CalculatorOpsTest::formatFallsBackToTheFormatter() {
+    CalculatorWindow t;
+    t.Open();
+    t.Put(Y, "0x12, 0xab");
+    t.Focus(Y);
+    QString offered;
+    WhenModal([&](QDialog* d) {
+        auto* input = platform::FindControl<QPlainTextEdit>(d, ids::kIdFormatterInput);
+        offered = input->toPlainText();
+        platform::FindControl<QLineEdit>(d, ids::kIdStripText)->setText("0x");
+        platform::FindControl<QPushButton>(d, ids::kIdFormatterFormat)->click();
+        platform::FindControl<QPushButton>(d, ids::kIdOk)->click();
+    });
+    t.Click(1034); // Reverse
+    QCOMPARE(offered, QStringLiteral("0x12, 0xab"));
+    QCOMPARE(t.Text(Y), QStringLiteral("AB 12 "));
+
+    t.Put(Y, "Hi!");
+    t.Focus(Y);
+    WhenModal([](QDialog* d) { d->reject(); });
+    t.Click(1034);
+    QCOMPARE(t.Text(Y), QStringLiteral("Hi!"));
+    QVERIFY(t.messages.shown.isEmpty());
 }
 
 void CalculatorOpsTest::digitEntryAndBackspace() {
