@@ -1,12 +1,12 @@
 #include "exchange/input_text_dlg.h"
 
+#include "calculator/common/file_dialogs.h"
 #include "exchange/input_text.h"
 #include "platform/qt/control_id.h"
 #include "platform/qt/message_box.h"
 #include "resources/ids.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,12 +74,15 @@ CInputTextDlg::CInputTextDlg(const QString& path, QWidget* parent)
 }
 
 std::optional<QString> CInputTextDlg::ChooseTextFile(const QString& start) {
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Browse Text File"), start,
-        QStringLiteral("Text File (*.txt);;Hex File (*.hex);;All File (*)"));
-    if (chosen.isEmpty())
+    calculator::FileDialogRequest request;
+    request.filters = {QStringLiteral("Text File (*.txt)"), QStringLiteral("Hex File (*.hex)"),
+                       QStringLiteral("All File (*)")};
+    request.path = start;
+    request.title = QStringLiteral("Browse Text File");
+    const std::optional<calculator::FileChoice> choice = calculator::ChooseFile(this, request);
+    if (!choice)
         return std::nullopt;
-    return chosen;
+    return choice->path;
 }
 
 void CInputTextDlg::Browse() {

@@ -1,6 +1,7 @@
 #include "scripting/script_console_dlg.h"
 
 #include "calculator/common/caret_edit/caret_edit.h"
+#include "calculator/common/file_dialogs.h"
 #include "calculator/common/settings_store.h"
 #include "platform/qt/control_id.h"
 #include "platform/qt/message_box.h"
@@ -14,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -242,16 +242,16 @@ void CScriptConsoleDlg::ShowElapsed() {
 
 std::optional<std::pair<QString, int>> CScriptConsoleDlg::ChooseScriptFile(const QString& start,
                                                                            int filterIndex) {
-    const QStringList filters = {QStringLiteral("VBScript File (*.vbs)"),
-                                 QStringLiteral("JScript File (*.js)"),
-                                 QStringLiteral("All File (*)")};
-    QString selected = filters.value(filterIndex - 1, filters.front());
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Browse Script File"), start,
-                                     filters.join(QStringLiteral(";;")), &selected);
-    if (chosen.isEmpty())
+    calculator::FileDialogRequest request;
+    request.filters = {QStringLiteral("VBScript File (*.vbs)"),
+                       QStringLiteral("JScript File (*.js)"), QStringLiteral("All File (*)")};
+    request.initialFilter = filterIndex;
+    request.path = start;
+    request.title = QStringLiteral("Browse Script File");
+    const std::optional<calculator::FileChoice> choice = calculator::ChooseFile(this, request);
+    if (!choice)
         return std::nullopt;
-    return std::make_pair(chosen, static_cast<int>(filters.indexOf(selected)) + 1);
+    return std::make_pair(choice->path, choice->filter);
 }
 
 void CScriptConsoleDlg::Browse() {

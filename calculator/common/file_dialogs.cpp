@@ -23,8 +23,8 @@ std::optional<FileChoice> ChooseFile(QWidget* parent, const FileDialogRequest& r
         initial >= 0 && initial < request.filters.size() ? request.filters.at(initial) : QString();
     const QString path =
         request.kind == FileDialogRequest::Save
-            ? QFileDialog::getSaveFileName(parent, {}, request.path, filters, &selected)
-            : QFileDialog::getOpenFileName(parent, {}, request.path, filters, &selected);
+            ? QFileDialog::getSaveFileName(parent, request.title, request.path, filters, &selected)
+            : QFileDialog::getOpenFileName(parent, request.title, request.path, filters, &selected);
     if (path.isEmpty())
         return std::nullopt;
     const int index = static_cast<int>(request.filters.indexOf(selected));

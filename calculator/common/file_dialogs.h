@@ -17,6 +17,7 @@ struct FileDialogRequest {
     QStringList filters;   // "Hex Byte (*.hex)", ... in order
     int initialFilter = 1; // 1-based index into filters
     QString path;          // the initial file (or folder)
+    QString title;         // empty: the platform's own
 };
 
 struct FileChoice {
