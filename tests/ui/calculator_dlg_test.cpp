@@ -459,8 +459,17 @@ void CalculatorDlgTest::toolsServedByTheirFolders() {
     {
         CalculatorWindow t;
         CCalculatorDlg& w = t.Open();
-        for (int id : {ids::kCmdCrc, ids::kCmdChecksum})
+        // Every command of the menus and the toolbar is served.
+        for (int id :
+             {ids::kCmdCrc, ids::kCmdChecksum, ids::kCmdNumberFormatter, ids::kCmdKeyContainers,
+              ids::kCmdRandomNumber, ids::kCmdRandomPrime, ids::kCmdScripts, ids::kCmdBitShifter})
             QVERIFY2(w.commandAction(id)->isEnabled(), qPrintable(QString::number(id)));
+        // And every command of the edit box's menu.
+        for (int id : {ids::kCmdInsertFormatText, ids::kCmdInsertRandomNumber,
+                       ids::kCmdInsertRandomPrime, ids::kCmdRandomicityTest, ids::kCmdFermatTest,
+                       ids::kCmdSolovayStrassenTest, ids::kCmdMillerRabinTest,
+                       ids::kCmdGeneralPrimalityTest, ids::kCmdCrc, ids::kCmdExportToFile})
+            QVERIFY2(calculator::IsCommandAvailable(id), qPrintable(QString::number(id)));
         QVERIFY(!w.commandAction(ids::kCmdHash)->isEnabled());
         context = 1;
         t.Focus(X);
