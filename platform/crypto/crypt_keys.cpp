@@ -26,7 +26,7 @@ using crypto::StoreStatus;
 // A key handle holds a copy of what it stands for: a user pair as the store
 // held it when the handle was made, or a derived session key.
 struct UserPair {
-    KeySpec spec;
+    KeySpec kind;
     crypto::StoredPair pair;
 };
 using KeyObject = std::variant<UserPair, crypto::SessionKey>;
@@ -155,11 +155,11 @@ bool CryptGetUserKey(HCRYPTPROV hProv, uint32_t keySpec, HCRYPTKEY* phUserKey) {
     crypto::Container c;
     if (!FailStore(crypto::LoadContainer(name, &c)))
         return false;
-    const KeySpec spec = *SpecOf(keySpec);
-    std::optional<crypto::StoredPair>& pair = spec == KeySpec::Exchange ? c.exchange : c.signature;
+    const KeySpec kind = *SpecOf(keySpec);
+    std::optional<crypto::StoredPair>& pair = kind == KeySpec::Exchange ? c.exchange : c.signature;
     if (!pair)
         return Fail(NTE_NO_KEY);
-    HCRYPTKEY h = keys().Add(UserPair{spec, std::move(*pair)});
+    HCRYPTKEY h = keys().Add(UserPair{kind, std::move(*pair)});
     if (h == 0)
         return Fail(NTE_NO_MEMORY);
     *phUserKey = h;
@@ -172,8 +172,8 @@ bool CryptGenKey(HCRYPTPROV hProv, uint32_t algId, uint32_t flags, HCRYPTKEY* ph
         return false;
     if (phKey == nullptr)
         return Fail(EINVAL);
-    std::optional<KeySpec> spec = SpecOf(algId);
-    if (!spec)
+    std::optional<KeySpec> kind = SpecOf(algId);
+    if (!kind)
         return Fail(NTE_BAD_ALGID);
     uint32_t bits = flags >> 16;
     if (bits == 0)
@@ -187,9 +187,9 @@ bool CryptGenKey(HCRYPTPROV hProv, uint32_t algId, uint32_t flags, HCRYPTKEY* ph
     if (!key)
         return Fail(NTE_FAIL);
     crypto::StoredPair pair{(flags & CRYPT_EXPORTABLE) != 0, std::move(*key)};
-    if (!FailStore(crypto::PutPair(name, *spec, pair)))
+    if (!FailStore(crypto::PutPair(name, *kind, pair)))
         return false;
-    HCRYPTKEY h = keys().Add(UserPair{*spec, std::move(pair)});
+    HCRYPTKEY h = keys().Add(UserPair{*kind, std::move(pair)});
     if (h == 0)
         return Fail(NTE_NO_MEMORY);
     *phKey = h;
@@ -229,7 +229,7 @@ bool CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, uint32_t blobType, uint32
     const UserPair* user = std::get_if<UserPair>(&*key);
     if (user == nullptr)
         return Fail(NTE_BAD_TYPE); // session keys are not exported
-    const uint32_t algId = crypto::PairAlgId(user->spec);
+    const uint32_t algId = crypto::PairAlgId(user->kind);
     if (blobType == PUBLICKEYBLOB) {
         if (hExpKey != 0)
             return Fail(NTE_BAD_KEY);

@@ -26,7 +26,7 @@ inline constexpr uint32_t CRYPT_NEWKEYSET = 0x8;
 inline constexpr uint32_t CRYPT_DELETEKEYSET = 0x10;
 inline constexpr uint32_t CRYPT_VERIFYCONTEXT = 0xF0000000;
 
-// Key specs and algorithms.
+// Key pair kinds and algorithms.
 inline constexpr uint32_t AT_KEYEXCHANGE = 1;
 inline constexpr uint32_t AT_SIGNATURE = 2;
 inline constexpr uint32_t CALG_RSA_KEYX = 0xA400;

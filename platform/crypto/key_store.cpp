@@ -80,8 +80,8 @@ std::string Sha256Hex(std::string_view bytes) {
     return Hex(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest));
 }
 
-const char* SlotName(KeySpec spec) {
-    return spec == KeySpec::Exchange ? "exchange" : "signature";
+const char* SlotName(KeySpec kind) {
+    return kind == KeySpec::Exchange ? "exchange" : "signature";
 }
 
 // ---- the file's text -------------------------------------------------------
@@ -95,20 +95,20 @@ const char* SlotName(KeySpec spec) {
 
 std::string Serialize(const Container& c) {
     std::string text = std::string(kFileHeader) + "\nname " + Hex(c.name) + "\n";
-    for (KeySpec spec : {KeySpec::Exchange, KeySpec::Signature}) {
+    for (KeySpec kind : {KeySpec::Exchange, KeySpec::Signature}) {
         const std::optional<StoredPair>& pair =
-            spec == KeySpec::Exchange ? c.exchange : c.signature;
+            kind == KeySpec::Exchange ? c.exchange : c.signature;
         if (!pair)
             continue;
-        std::vector<uint8_t> blob = PrivateKeyBlob(pair->key, PairAlgId(spec));
-        text += std::string(SlotName(spec)) + (pair->exportable ? " 1 " : " 0 ") +
+        std::vector<uint8_t> blob = PrivateKeyBlob(pair->key, PairAlgId(kind));
+        text += std::string(SlotName(kind)) + (pair->exportable ? " 1 " : " 0 ") +
                 Hex(std::string_view(reinterpret_cast<const char*>(blob.data()), blob.size())) +
                 "\n";
     }
     return text;
 }
 
-std::optional<StoredPair> ParsePair(std::string_view rest, KeySpec spec) {
+std::optional<StoredPair> ParsePair(std::string_view rest, KeySpec kind) {
     if (rest.size() < 3 || (rest[0] != '0' && rest[0] != '1') || rest[1] != ' ')
         return std::nullopt;
     std::optional<std::string> blob = Unhex(rest.substr(2));
@@ -117,7 +117,7 @@ std::optional<StoredPair> ParsePair(std::string_view rest, KeySpec spec) {
     uint32_t algId = 0;
     std::optional<RsaKeyParts> key = ParsePrivateKeyBlob(
         std::span(reinterpret_cast<const uint8_t*>(blob->data()), blob->size()), &algId);
-    if (!key || algId != PairAlgId(spec) || !IsConsistentRsaKey(*key))
+    if (!key || algId != PairAlgId(kind) || !IsConsistentRsaKey(*key))
         return std::nullopt;
     return StoredPair{rest[0] == '1', std::move(*key)};
 }
@@ -140,13 +140,13 @@ std::optional<Container> Parse(std::string_view text) {
         return std::nullopt;
     c.name = std::move(*name);
     size_t next = 2;
-    for (KeySpec spec : {KeySpec::Exchange, KeySpec::Signature}) {
-        std::string prefix = std::string(SlotName(spec)) + " ";
+    for (KeySpec kind : {KeySpec::Exchange, KeySpec::Signature}) {
+        std::string prefix = std::string(SlotName(kind)) + " ";
         if (next < lines.size() && lines[next].starts_with(prefix)) {
-            auto pair = ParsePair(lines[next].substr(prefix.size()), spec);
+            auto pair = ParsePair(lines[next].substr(prefix.size()), kind);
             if (!pair)
                 return std::nullopt;
-            (spec == KeySpec::Exchange ? c.exchange : c.signature) = std::move(*pair);
+            (kind == KeySpec::Exchange ? c.exchange : c.signature) = std::move(*pair);
             ++next;
         }
     }
@@ -214,8 +214,8 @@ StoreResult Save(const std::string& dir, const std::string& path, const Containe
 
 } // namespace
 
-uint32_t PairAlgId(KeySpec spec) {
-    return spec == KeySpec::Exchange ? kAlgRsaKeyx : kAlgRsaSign;
+uint32_t PairAlgId(KeySpec kind) {
+    return kind == KeySpec::Exchange ? kAlgRsaKeyx : kAlgRsaSign;
 }
 
 std::string KeysDirectory() {
@@ -273,7 +273,7 @@ StoreResult LoadContainer(std::string_view name, Container* out) {
                   [&](const std::string& dir) { return Load(dir + "/" + file, name, out); });
 }
 
-StoreResult PutPair(std::string_view name, KeySpec spec, const StoredPair& pair) {
+StoreResult PutPair(std::string_view name, KeySpec kind, const StoredPair& pair) {
     const std::string file = ContainerFileName(name);
     if (file.empty())
         return Fail(StoreStatus::BadName);
@@ -285,7 +285,7 @@ StoreResult PutPair(std::string_view name, KeySpec spec, const StoredPair& pair)
         StoreResult r = Load(path, name, &c);
         if (!r.ok())
             return r;
-        (spec == KeySpec::Exchange ? c.exchange : c.signature) = pair;
+        (kind == KeySpec::Exchange ? c.exchange : c.signature) = pair;
         return Save(dir, path, c);
     });
 }

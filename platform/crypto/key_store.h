@@ -52,8 +52,8 @@ struct StoreResult {
     bool ok() const { return status == StoreStatus::Ok; }
 };
 
-// The ALG_ID a pair of kind spec carries in its blobs.
-uint32_t PairAlgId(KeySpec spec);
+// The ALG_ID a pair of that kind carries in its blobs.
+uint32_t PairAlgId(KeySpec kind);
 
 // The folder of the container files.
 std::string KeysDirectory();
@@ -75,9 +75,9 @@ StoreResult DeleteContainer(std::string_view name);
 // Reads a container into *out.
 StoreResult LoadContainer(std::string_view name, Container* out);
 
-// Sets (adds or replaces) the pair of kind spec in an existing container,
+// Sets (adds or replaces) the pair of that kind in an existing container,
 // keeping the other pair as the file holds it at that moment.
-StoreResult PutPair(std::string_view name, KeySpec spec, const StoredPair& pair);
+StoreResult PutPair(std::string_view name, KeySpec kind, const StoredPair& pair);
 
 // The names of all containers, sorted; *damaged (when given) counts the files
 // that could not be read as containers (they are left out).

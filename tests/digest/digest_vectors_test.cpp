@@ -31,17 +31,17 @@ std::vector<Vector> LoadVectors() {
             continue;
         std::istringstream fields(line);
         Vector v;
-        std::string spec;
+        std::string field;
         std::getline(fields, v.algorithm, '\t');
-        std::getline(fields, spec, '\t');
+        std::getline(fields, field, '\t');
         std::getline(fields, v.digest, '\t');
-        if (spec.starts_with("repeat:")) {
-            size_t colon = spec.find(':', 7);
-            size_t count = std::stoul(spec.substr(7, colon - 7));
+        if (field.starts_with("repeat:")) {
+            size_t colon = field.find(':', 7);
+            size_t count = std::stoul(field.substr(7, colon - 7));
             for (size_t i = 0; i < count; ++i)
-                v.message += spec.substr(colon + 1);
+                v.message += field.substr(colon + 1);
         } else {
-            v.message = spec;
+            v.message = field;
         }
         v.line = number;
         out.push_back(v);

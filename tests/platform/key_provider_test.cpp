@@ -263,11 +263,11 @@ TEST_F(KeyProviderTest, PairsOutliveHandlesAndKeepTheirExportRights) {
 TEST_F(KeyProviderTest, BlobsReadBackThroughOpenSslMsBlobReader) {
     HCRYPTPROV h = 0;
     ASSERT_TRUE(Acquire(&h, "Blobs", CRYPT_NEWKEYSET));
-    for (uint32_t spec : {AT_KEYEXCHANGE, AT_SIGNATURE}) {
-        SCOPED_TRACE(spec);
+    for (uint32_t kind : {AT_KEYEXCHANGE, AT_SIGNATURE}) {
+        SCOPED_TRACE(kind);
         HCRYPTKEY pair = 0;
-        ASSERT_TRUE(CryptGenKey(h, spec, CRYPT_EXPORTABLE, &pair));
-        const uint8_t alg = spec == AT_KEYEXCHANGE ? 0xa4 : 0x24;
+        ASSERT_TRUE(CryptGenKey(h, kind, CRYPT_EXPORTABLE, &pair));
+        const uint8_t alg = kind == AT_KEYEXCHANGE ? 0xa4 : 0x24;
 
         const Bytes pub = Export(pair, 0, PUBLICKEYBLOB);
         ASSERT_EQ(pub.size(), 148u);

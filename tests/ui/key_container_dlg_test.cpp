@@ -73,9 +73,9 @@ bool MakeContainer(const std::string& name, bool exchange, bool signature) {
                                         platform::PROV_RSA_FULL, platform::CRYPT_NEWKEYSET))
         return false;
     bool ok = true;
-    for (auto [wanted, spec] : {std::pair{exchange, platform::AT_KEYEXCHANGE},
+    for (auto [wanted, kind] : {std::pair{exchange, platform::AT_KEYEXCHANGE},
                                 std::pair{signature, platform::AT_SIGNATURE}}) {
-        if (wanted && (ok = ok && platform::CryptGenKey(h, spec, platform::CRYPT_EXPORTABLE, &k)))
+        if (wanted && (ok = ok && platform::CryptGenKey(h, kind, platform::CRYPT_EXPORTABLE, &k)))
             platform::CryptDestroyKey(k);
     }
     platform::CryptReleaseContext(h, 0);
