@@ -48,7 +48,13 @@ CHashDialog::CHashDialog(QWidget* parent) : CFileToolDialog(parent, kSection, tr
     result_->setOfferCrcAndHash(false);
     result_->setAccessibleName(QStringLiteral("Hash Value"));
     result_->setMinimumHeight(90);
-    grid->addWidget(algorithms_, row, 0);
+    auto* algorithmLabel = new QLabel(QStringLiteral("Algorithm:"), this);
+    algorithmLabel->setBuddy(algorithms_);
+    auto* resultLabel = new QLabel(QStringLiteral("Hash Value:"), this);
+    resultLabel->setBuddy(result_);
+    grid->addWidget(algorithmLabel, row, 0);
+    grid->addWidget(resultLabel, row++, 1);
+    grid->addWidget(algorithms_, row, 0, Qt::AlignTop);
     grid->addWidget(result_, row++, 1);
 
     auto* calculate = new QPushButton(QStringLiteral("Calculate"), this);
