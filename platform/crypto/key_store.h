@@ -60,8 +60,8 @@ std::string KeysDirectory();
 
 // The file name (no folder) of a container: "c-" and the name's bytes in hex
 // when that is short, else "h-" and the hex SHA-256 of the name; ".key"
-// after either. Only [0-9a-f.ch-] ever appear, so no name reaches outside the
-// folder. Empty for a name that is empty or too long.
+// after either. Only hex digits stand between the prefix and the suffix, so
+// no name reaches outside the folder. Empty for a name that is empty or too long.
 // ContainerFileName("A/..") == "c-412f2e2e.key".
 std::string ContainerFileName(std::string_view name);
 
