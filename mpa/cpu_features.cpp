@@ -14,9 +14,10 @@ namespace mpa {
 // Constant-initialised, so that a product computed during another file's
 // static initialisation is right; defined here so that linking the kernels
 // also links the selection below.
-limb::RowKernels limb::g_rowKernels = {&limb::portable::Mul1, &limb::portable::AddMul1,
-                                       &limb::portable::SubMul1, &limb::portable::RedcRows,
-                                       &limb::portable::SqrDiagonal};
+limb::RowKernels limb::g_rowKernels = {&limb::portable::Mul1,        &limb::portable::AddMul1,
+                                       &limb::portable::SubMul1,     &limb::portable::RedcRows,
+                                       &limb::portable::SqrDiagonal, &limb::portable::MulBasecase,
+                                       &limb::portable::Mul4x4};
 
 namespace {
 
@@ -66,12 +67,15 @@ void SelectFastKernels(bool fast) {
     const CpuFeatures& f = DetectedCpuFeatures();
     g_usingAdx = fast && FastPathsAllowed() && limb::adx::Available() && f.bmi2 && f.adx;
     if (g_usingAdx)
-        limb::g_rowKernels = {&limb::adx::Mul1, &limb::adx::AddMul1, &limb::adx::SubMul1,
-                              &limb::adx::RedcRows, &limb::adx::SqrDiagonal};
+        limb::g_rowKernels = {&limb::adx::Mul1,        &limb::adx::AddMul1,
+                              &limb::adx::SubMul1,     &limb::adx::RedcRows,
+                              &limb::adx::SqrDiagonal, &limb::adx::MulBasecase,
+                              &limb::adx::Mul4x4};
     else
-        limb::g_rowKernels = {&limb::portable::Mul1, &limb::portable::AddMul1,
-                              &limb::portable::SubMul1, &limb::portable::RedcRows,
-                              &limb::portable::SqrDiagonal};
+        limb::g_rowKernels = {&limb::portable::Mul1,        &limb::portable::AddMul1,
+                              &limb::portable::SubMul1,     &limb::portable::RedcRows,
+                              &limb::portable::SqrDiagonal, &limb::portable::MulBasecase,
+                              &limb::portable::Mul4x4};
 }
 
 } // namespace mpa

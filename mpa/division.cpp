@@ -26,6 +26,61 @@ int CompareBytes(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t bLen)
     return (c > 0) - (c < 0);
 }
 
+using mpa::limb::limb_t;
+
+// The four limbs of a big-endian string of at most 32 bytes.
+inline void LoadFourLimbs(limb_t* x, const uint8_t* bytes, size_t len) {
+    uint8_t padded[32] = {};
+    const uint8_t* src = bytes;
+    if (len != 32) {
+        std::memcpy(padded + 32 - len, bytes, len);
+        src = padded;
+    }
+    for (int k = 0; k < 4; ++k) {
+        uint64_t v;
+        std::memcpy(&v, src + 24 - 8 * k, 8);
+        x[k] = __builtin_bswap64(v);
+    }
+}
+
+// The product of two strings of at most 32 bytes, written as MPA_Multiply
+// writes it: minimal big-endian bytes, then zeros to outSize.
+int32_t MultiplySmall(const uint8_t* a, size_t p, const uint8_t* b, size_t q, uint8_t* out,
+                      size_t outSize) {
+    limb_t x[4], y[4], r[8];
+    LoadFourLimbs(x, a, p);
+    LoadFourLimbs(y, b, q);
+    mpa::limb::Mul4x4(r, x, y);
+    if (r[7] != 0 && outSize >= 64) {
+        // The usual case: the product's top limb is in use, so the minimal
+        // bytes are the 64 shifted up by the top limb's zero bytes, which
+        // come back as the zeros at the end.
+        const unsigned skip = static_cast<unsigned>(__builtin_clzll(r[7])) / 8;
+        const unsigned bits = 8 * skip;
+        for (int k = 7; k >= 0; --k) {
+            const limb_t below = k > 0 && bits ? r[k - 1] >> (64 - bits) : 0;
+            const uint64_t v = __builtin_bswap64((r[k] << bits) | below);
+            std::memcpy(out + 8 * (7 - k), &v, 8);
+        }
+        if (outSize > 64)
+            std::memset(out + 64, 0, outSize - 64);
+        return static_cast<int32_t>(64 - skip);
+    }
+    uint8_t full[64];
+    for (int k = 0; k < 8; ++k) {
+        const uint64_t v = __builtin_bswap64(r[k]);
+        std::memcpy(full + 56 - 8 * k, &v, 8);
+    }
+    // Neither factor is zero, so neither is the product.
+    size_t skip = 0;
+    while (full[skip] == 0)
+        ++skip;
+    const size_t len = 64 - skip;
+    std::memcpy(out, full + skip, len);
+    std::memset(out + len, 0, outSize - len);
+    return static_cast<int32_t>(len);
+}
+
 } // namespace
 
 extern "C" {
@@ -50,6 +105,8 @@ int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t b
         // operands stay on the stack, since this is the hottest entry point.
         const size_t p = static_cast<size_t>(aLen - ia), q = static_cast<size_t>(bLen - ib);
         const size_t an = mpa::limb::LimbsForBytes(p), bn = mpa::limb::LimbsForBytes(q);
+        if (an <= 4 && bn <= 4) // up to 256 bits: one fixed-size product
+            return MultiplySmall(a + ia, p, b + ib, q, out, static_cast<size_t>(outSize));
         const size_t total = 2 * (an + bn);
         mpa::limb::limb_t small[256];
         std::vector<mpa::limb::limb_t> big;

@@ -49,6 +49,8 @@ struct RowKernels {
     limb_t (*subMul1)(limb_t*, const limb_t*, size_t, limb_t);
     void (*redcRows)(limb_t*, const limb_t*, size_t, limb_t);
     void (*sqrDiagonal)(limb_t*, const limb_t*, size_t);
+    void (*mulBasecase)(limb_t*, const limb_t*, size_t, const limb_t*, size_t);
+    void (*mul4x4)(limb_t*, const limb_t*, const limb_t*);
 };
 extern RowKernels g_rowKernels;
 inline limb_t Mul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
@@ -73,6 +75,18 @@ inline void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
 // limb 2i, where r holds the off-diagonal products and the total is a^2.
 inline void SqrDiagonal(limb_t* r, const limb_t* a, size_t n) {
     g_rowKernels.sqrDiagonal(r, a, n);
+}
+
+// Schoolbook r[0..an+bn) = a * b, an >= bn >= 1, r apart from a and b: the
+// base case below the Karatsuba threshold, all rows in one kernel call.
+inline void MulBasecase(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    g_rowKernels.mulBasecase(r, a, an, b, bn);
+}
+
+// r[0..8) = a[0..4) * b[0..4): products of up to 256 bits, where the call
+// overhead of the general path would cost as much as the product.
+inline void Mul4x4(limb_t* r, const limb_t* a, const limb_t* b) {
+    g_rowKernels.mul4x4(r, a, b);
 }
 
 // Shifts by 0 < cnt < 64; return the bits shifted out.

@@ -223,6 +223,31 @@ void portable::RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
         t[i] = portable::AddMul1(t + i, m, n, t[i] * minv);
 }
 
+void portable::MulBasecase(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    r[an] = portable::Mul1(r, a, an, b[0]);
+    for (size_t j = 1; j < bn; ++j)
+        r[an + j] = portable::AddMul1(r + j, a, an, b[j]);
+}
+
+void portable::Mul4x4(limb_t* r, const limb_t* a, const limb_t* b) {
+    limb_t c = 0;
+    for (int i = 0; i < 4; ++i) {
+        const dlimb_t p = static_cast<dlimb_t>(a[i]) * b[0] + c;
+        r[i] = static_cast<limb_t>(p);
+        c = static_cast<limb_t>(p >> kLimbBits);
+    }
+    r[4] = c;
+    for (int j = 1; j < 4; ++j) {
+        c = 0;
+        for (int i = 0; i < 4; ++i) {
+            const dlimb_t p = static_cast<dlimb_t>(a[i]) * b[j] + r[i + j] + c;
+            r[i + j] = static_cast<limb_t>(p);
+            c = static_cast<limb_t>(p >> kLimbBits);
+        }
+        r[4 + j] = c;
+    }
+}
+
 void portable::SqrDiagonal(limb_t* r, const limb_t* a, size_t n) {
     LShift(r, r, 2 * n, 1);
     limb_t c = 0;

@@ -23,12 +23,6 @@ size_t SqrThreshold() {
     return std::max<size_t>(2, tuning::g_thresholds.sqrKaratsuba);
 }
 
-void MulBasecase(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
-    r[an] = Mul1(r, a, an, b[0]);
-    for (size_t j = 1; j < bn; ++j)
-        r[an + j] = AddMul1(r + j, a, an, b[j]);
-}
-
 void SqrBasecase(limb_t* r, const limb_t* a, size_t n) {
     if (n == 1) {
         dlimb_t p = static_cast<dlimb_t>(a[0]) * a[0];

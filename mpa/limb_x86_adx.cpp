@@ -121,6 +121,60 @@ limb_t AddMul1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
     return AddMul1Row(r, a, n, b);
 }
 
+void MulBasecase(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    r[an] = Mul1(r, a, an, b[0]);
+    for (size_t j = 1; j < bn; ++j)
+        r[an + j] = AddMul1Row(r + j, a, an, b[j]);
+}
+
+void Mul4x4(limb_t* r, const limb_t* a, const limb_t* b) {
+    // Row j adds a * b[j] into columns j..j+4, held in a window of five
+    // registers that moves up one column per row; column j is final after row
+    // j and is stored, and its register takes column j+5. Within a row the
+    // low halves run on CF, the high halves on OF; the last column starts
+    // from the top high half and takes both pending carries.
+#define ORDOVANE_ROW(OFF, C0, C1, C2, C3, C4)                                                      \
+    "xor %%eax, %%eax\n\t"                                                                         \
+    "mov " #OFF "(%[b]), %%rdx\n\t"                                                                \
+    "mulx (%[a]), %%r14, %%r15\n\t"                                                                \
+    "adcx %%r14, " C0 "\n\t"                                                                       \
+    "adox %%r15, " C1 "\n\t"                                                                       \
+    "mulx 8(%[a]), %%r14, %%r15\n\t"                                                               \
+    "adcx %%r14, " C1 "\n\t"                                                                       \
+    "adox %%r15, " C2 "\n\t"                                                                       \
+    "mulx 16(%[a]), %%r14, %%r15\n\t"                                                              \
+    "adcx %%r14, " C2 "\n\t"                                                                       \
+    "adox %%r15, " C3 "\n\t"                                                                       \
+    "mulx 24(%[a]), %%r14, " C4 "\n\t"                                                             \
+    "adcx %%r14, " C3 "\n\t"                                                                       \
+    "adox %%rax, " C4 "\n\t"                                                                       \
+    "adcx %%rax, " C4 "\n\t"                                                                       \
+    "mov " C0 ", " #OFF "(%[r])\n\t"
+    __asm__ volatile(
+        // Row 0 sets columns 0..4 (r8..r12).
+        "xor %%eax, %%eax\n\t"
+        "mov (%[b]), %%rdx\n\t"
+        "mulx (%[a]), %%r8, %%r9\n\t"
+        "mulx 8(%[a]), %%r14, %%r10\n\t"
+        "adcx %%r14, %%r9\n\t"
+        "mulx 16(%[a]), %%r14, %%r11\n\t"
+        "adcx %%r14, %%r10\n\t"
+        "mulx 24(%[a]), %%r14, %%r12\n\t"
+        "adcx %%r14, %%r11\n\t"
+        "adcx %%rax, %%r12\n\t"
+        "mov %%r8, (%[r])\n\t" //
+        ORDOVANE_ROW(8, "%%r9", "%%r10", "%%r11", "%%r12",
+                     "%%r13") ORDOVANE_ROW(16, "%%r10", "%%r11", "%%r12", "%%r13", "%%r8")
+            ORDOVANE_ROW(24, "%%r11", "%%r12", "%%r13", "%%r8", "%%r9") "mov %%r12, 32(%[r])\n\t"
+                                                                        "mov %%r13, 40(%[r])\n\t"
+                                                                        "mov %%r8, 48(%[r])\n\t"
+                                                                        "mov %%r9, 56(%[r])\n\t"
+        :
+        : [r] "r"(r), [a] "r"(a), [b] "r"(b)
+        : "rax", "rdx", "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15", "cc", "memory");
+#undef ORDOVANE_ROW
+}
+
 void RedcRows(limb_t* t, const limb_t* m, size_t n, limb_t minv) {
     for (size_t i = 0; i < n; ++i)
         t[i] = AddMul1Row(t + i, m, n, t[i] * minv);
@@ -235,6 +289,8 @@ limb_t SubMul1(limb_t*, const limb_t*, size_t, limb_t) {
 }
 void RedcRows(limb_t*, const limb_t*, size_t, limb_t) {}
 void SqrDiagonal(limb_t*, const limb_t*, size_t) {}
+void MulBasecase(limb_t*, const limb_t*, size_t, const limb_t*, size_t) {}
+void Mul4x4(limb_t*, const limb_t*, const limb_t*) {}
 
 #endif
 

@@ -179,18 +179,26 @@ TEST(Differential, BitwiseAndShifts) {
 TEST(Differential, Multiply) {
     for (int i = 0, n = Iterations(8000); i < n && !HasFailure(); ++i) {
         Gen g(CaseSeed(5, i));
-        Bytes a = g.Operand(), b = g.Operand();
+        // Every fourth case up to 40 bytes: the fixed-size path of 256 bits.
+        const int maxLen = i % 4 == 0 ? 40 : 300;
+        Bytes a = g.Operand(maxLen), b = g.Operand(maxLen);
         MPA_CASE_TRACE("Multiply", i, Hex(a) << " * " << Hex(b));
         const Bytes a0 = a, b0 = b;
         Mpz p;
         mpz_mul(p, Mpz(a), Mpz(b));
-        int32_t cap = 2 * std::max(Len(a), Len(b));
-        OutBuf out(cap), small(cap - 1);
+        const int32_t least = 2 * std::max(Len(a), Len(b));
+        const int32_t cap = least + (g.Chance(0.3) ? g.Uniform(1, 40) : 0);
+        OutBuf out(cap), small(least - 1);
         int32_t ret = MPA_Multiply(a.data(), Len(a), b.data(), Len(b), out.data(), cap);
         ASSERT_EQ(ret, Len(p.ToBytes()));
         EXPECT_EQ(Hex(out.Get(ret)), Hex(p.ToBytes()));
         EXPECT_TRUE(out.GuardIntact());
-        EXPECT_EQ(MPA_Multiply(a.data(), Len(a), b.data(), Len(b), small.data(), cap - 1), -1);
+        // A non-zero product clears the rest of the output; zero writes one byte.
+        Bytes cleared = p.ToBytes();
+        if (cleared != Bytes{0})
+            cleared.resize(static_cast<size_t>(cap), 0);
+        EXPECT_EQ(Hex(out.Get(Len(cleared))), Hex(cleared));
+        EXPECT_EQ(MPA_Multiply(a.data(), Len(a), b.data(), Len(b), small.data(), least - 1), -1);
         EXPECT_TRUE(small.Untouched());
         EXPECT_EQ(a, a0);
         EXPECT_EQ(b, b0);

@@ -76,6 +76,19 @@ TEST(FastPaths, AdxRowKernelsMatchPortable) {
         mpa::limb::adx::SqrDiagonal(tf.data(), a.data(), n);
         mpa::limb::portable::SqrDiagonal(tp.data(), a.data(), n);
         EXPECT_EQ(tf, tp) << "SqrDiagonal case " << i << " n " << n;
+        // Whole base-case products, and the fixed 4 x 4 one on edge limbs.
+        if (n > 0) {
+            std::vector<limb_t> c = Limbs(g, static_cast<size_t>(g.Uniform(1, int(n))));
+            tf.assign(n + c.size(), 0);
+            tp = tf;
+            mpa::limb::adx::MulBasecase(tf.data(), a.data(), n, c.data(), c.size());
+            mpa::limb::portable::MulBasecase(tp.data(), a.data(), n, c.data(), c.size());
+            EXPECT_EQ(tf, tp) << "MulBasecase case " << i << " n " << n;
+        }
+        std::vector<limb_t> x = Limbs(g, 4), y = Limbs(g, 4), pf(8), pp(8);
+        mpa::limb::adx::Mul4x4(pf.data(), x.data(), y.data());
+        mpa::limb::portable::Mul4x4(pp.data(), x.data(), y.data());
+        EXPECT_EQ(pf, pp) << "Mul4x4 case " << i;
     }
 }
 
