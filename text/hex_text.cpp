@@ -3,6 +3,7 @@
 #include "text/char_classes.h"
 #include "text/radix_text.h"
 
+#include <array>
 #include <climits>
 #include <new>
 #include <utility>
@@ -33,25 +34,49 @@ int32_t FormatHexBytes(const uint8_t* bytes, int32_t count, std::string& out) {
     return count * 3;
 }
 
+namespace {
+
+// Each character's class in one lookup, as a token walk does it on long
+// lists: the digit's value, kSep for a separator, kOther for anything else.
+constexpr uint8_t kSep = 0x10, kOther = 0x20;
+constexpr auto kHexClass = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const int d = HexDigitValue(static_cast<char>(c));
+        t[static_cast<size_t>(c)] = d >= 0                              ? static_cast<uint8_t>(d)
+                                    : IsSeparator(static_cast<char>(c)) ? kSep
+                                                                        : kOther;
+    }
+    return t;
+}();
+
+} // namespace
+
 int32_t ParseHexBytes(std::string_view text, uint8_t* out, int32_t capacity) {
     if (out != nullptr && capacity <= 0)
         return -1;
+    const int32_t limit = out != nullptr ? capacity : INT32_MAX;
     int32_t stored = 0;
-    ForEachToken(text, [&](std::string_view token) {
-        if (out == nullptr) {
-            ++stored;
-            return stored < INT32_MAX;
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n && stored < limit) {
+        uint8_t c = kHexClass[static_cast<unsigned char>(text[i])];
+        if (c == kSep) {
+            ++i;
+            continue;
         }
+        // A token: its leading digits, the lowest byte kept.
         unsigned value = 0;
-        for (char c : token) {
-            int d = HexDigitValue(c);
-            if (d < 0)
-                break;
-            value = ((value << 4) | static_cast<unsigned>(d)) & 0xff;
+        bool digits = true;
+        for (; i < n && (c = kHexClass[static_cast<unsigned char>(text[i])]) != kSep; ++i) {
+            digits = digits && c < 16;
+            if (digits)
+                value = ((value << 4) | c) & 0xff;
         }
-        out[stored++] = static_cast<uint8_t>(value);
-        return stored < capacity;
-    });
+        if (out != nullptr)
+            out[stored] = static_cast<uint8_t>(value);
+        ++stored;
+    }
     return stored;
 }
 

@@ -1,8 +1,10 @@
 #include "text/radix_text.h"
 
+#include "mpa/natural.h"
 #include "mpa/radix_conversion.h"
 #include "text/hex_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <utility>
@@ -156,6 +158,10 @@ std::string BytesToWordRadix(const std::vector<uint8_t>& bytes, int radix) {
     // The single byte 00 has always been shown this way; a wider zero shows as 0.
     if (bytes.size() == 1 && bytes[0] == 0)
         return "000";
+    if (radix == 10) {
+        const mpa::Natural x = mpa::Natural::FromBytes(bytes.data(), int64_t(bytes.size()));
+        return x.IsZero() ? "0" : mpa::ToDecimalDigits(x);
+    }
     Words n((bytes.size() + 7) / 8, 0);
     for (size_t i = 0; i < bytes.size(); ++i) {
         size_t fromRight = bytes.size() - 1 - i;
@@ -165,8 +171,6 @@ std::string BytesToWordRadix(const std::vector<uint8_t>& bytes, int radix) {
         n.pop_back();
     if (n.empty())
         return "0";
-    if (radix == 10)
-        return mpa::ToDecimalDigits(mpa::Natural::FromLimbs(std::move(n)));
 
     const WordRadix wr = WordRadixOf(radix);
     // Chunks of wr.digits digits, least significant first; only the last one
@@ -215,11 +219,13 @@ int32_t RadixTextToHex(int radix, std::string_view digits, std::string& out) try
 int32_t HexToRadixText(std::string_view list, int radix, std::string& out) try {
     if (radix != 2 && radix != 8 && radix != 10)
         return -1;
-    int32_t count = ParseHexBytes(list, nullptr, 0);
+    // One pass: a list has at most one token per two characters.
+    std::vector<uint8_t> bytes(list.size() / 2 + 1);
+    const int32_t count = ParseHexBytes(
+        list, bytes.data(), static_cast<int32_t>(std::min<size_t>(bytes.size(), INT32_MAX)));
     if (count <= 0)
         return -1;
-    std::vector<uint8_t> bytes(static_cast<size_t>(count));
-    ParseHexBytes(list, bytes.data(), count);
+    bytes.resize(static_cast<size_t>(count));
     std::string digits = radix == 2 ? BytesToBinary(bytes) : BytesToWordRadix(bytes, radix);
     int32_t len = LengthOf(digits);
     if (len >= 0)

@@ -58,6 +58,7 @@ TEST(ParseHexBytes, KeepsLowestByteOfLeadingDigits) {
         {"12 zz 3g", {0x12, 0x00, 0x03}},
         {"  01\t02\r\n03 ", {1, 2, 3}},
         {"abcdef", {0xef}},
+        {"g3 \xff" "1 4\xe9" "5", {0x00, 0x00, 0x04}},
         {"", {}},
         {" \n ", {}},
     };
