@@ -91,22 +91,24 @@ int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t b
         static_cast<int64_t>(outSize) < 2 * static_cast<int64_t>(aLen) ||
         static_cast<int64_t>(outSize) < 2 * static_cast<int64_t>(bLen))
         return -1;
+    int32_t ia = 0, ib = 0;
+    while (ia < aLen && a[ia] == 0)
+        ++ia;
+    while (ib < bLen && b[ib] == 0)
+        ++ib;
+    if (ia == aLen || ib == bLen) {
+        out[0] = 0;
+        return 1;
+    }
+    const size_t p = static_cast<size_t>(aLen - ia), q = static_cast<size_t>(bLen - ib);
+    const size_t an = mpa::limb::LimbsForBytes(p), bn = mpa::limb::LimbsForBytes(q);
+    // Up to 256 bits: one fixed-size product, which allocates nothing and so
+    // needs no guard.
+    if (an <= 4 && bn <= 4)
+        return MultiplySmall(a + ia, p, b + ib, q, out, static_cast<size_t>(outSize));
     return mpa::Guarded(-1, [&]() -> int32_t {
-        int32_t ia = 0, ib = 0;
-        while (ia < aLen && a[ia] == 0)
-            ++ia;
-        while (ib < bLen && b[ib] == 0)
-            ++ib;
-        if (ia == aLen || ib == bLen) {
-            out[0] = 0;
-            return 1;
-        }
         // One scratch block for both operands and the product; small
         // operands stay on the stack, since this is the hottest entry point.
-        const size_t p = static_cast<size_t>(aLen - ia), q = static_cast<size_t>(bLen - ib);
-        const size_t an = mpa::limb::LimbsForBytes(p), bn = mpa::limb::LimbsForBytes(q);
-        if (an <= 4 && bn <= 4) // up to 256 bits: one fixed-size product
-            return MultiplySmall(a + ia, p, b + ib, q, out, static_cast<size_t>(outSize));
         const size_t total = 2 * (an + bn);
         mpa::limb::limb_t small[256];
         std::vector<mpa::limb::limb_t> big;
