@@ -2,6 +2,7 @@
 // the data tools' parameter fields. Decoding writes into a block of exactly
 // the capacity it is given; encoding and decoding round-trip.
 #include "fuzz_buffers.h"
+#include "fuzz_expect.h"
 
 #include "text/base64.h"
 #include "text/integer_literal.h"
@@ -9,14 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "base64/literal: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 void Base64(std::string_view input, int32_t capacityCut) {
     const int32_t need = static_cast<int32_t>(input.size());

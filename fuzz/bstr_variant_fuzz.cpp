@@ -2,6 +2,7 @@
 // conversions keep every well-formed character, BSTRs carry their length
 // and terminator, and conversions between variant types fail cleanly.
 #include "fuzz_buffers.h"
+#include "fuzz_expect.h"
 
 #include "platform/com/bstr.h"
 #include "platform/com/variant.h"
@@ -11,14 +12,9 @@
 
 namespace com = platform::com;
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "bstr/variant: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 void Utf8(std::string_view bytes) {
     std::u16string wide = com::Utf8ToUtf16(bytes);

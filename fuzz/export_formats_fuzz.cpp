@@ -2,7 +2,9 @@
 // back to the bytes it was given, text lines hold at most 16 items, and the
 // digit groups keep every item in order.
 #include "exchange/export_formats.h"
+#include "fuzz_expect.h"
 #include "text/base64.h"
+#include "text/char_classes.h"
 #include "text/hex_text.h"
 
 #include <cstdio>
@@ -11,31 +13,16 @@
 #include <string_view>
 #include <vector>
 
+using fuzz::Expect;
+
 namespace {
-
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "export formats: %s\n", what);
-        std::abort();
-    }
-}
-
-bool IsSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 std::vector<std::string_view> Items(std::string_view text) {
     std::vector<std::string_view> items;
-    size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && IsSeparator(text[i]))
-            ++i;
-        size_t start = i;
-        while (i < text.size() && !IsSeparator(text[i]))
-            ++i;
-        if (i > start)
-            items.push_back(text.substr(start, i - start));
-    }
+    text::ForEachToken(text, [&](std::string_view item) {
+        items.push_back(item);
+        return true;
+    });
     return items;
 }
 

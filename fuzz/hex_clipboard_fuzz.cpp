@@ -2,22 +2,18 @@
 // "Kestrune HEX-Block": two counts, their product of bytes), as any other
 // program may have put them there, against any limit.
 #include "calculator/common/hex_edit_logic.h"
+#include "fuzz_expect.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+using fuzz::Expect;
+
 namespace {
 
 uint64_t Le32(const uint8_t* p) {
     return uint64_t{p[0]} | uint64_t{p[1]} << 8 | uint64_t{p[2]} << 16 | uint64_t{p[3]} << 24;
-}
-
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "clipboard blob: %s\n", what);
-        std::abort();
-    }
 }
 
 // What a blob must give: the counted bytes when they are all there, at least

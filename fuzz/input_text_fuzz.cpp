@@ -2,6 +2,7 @@
 // prefix made only of TAB, LF, CR and 0x20..0x7F, and only empty or oversized
 // files are refused.
 #include "exchange/input_text.h"
+#include "fuzz_expect.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,14 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "input text: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool IsText(uint8_t c) {
     return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c <= 0x7f);

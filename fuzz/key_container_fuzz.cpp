@@ -3,6 +3,7 @@
 // container of that name or reports it damaged, never rewrites a damaged
 // file, and can always delete it. The key blob reader gives back exactly the
 // blob it read.
+#include "fuzz_expect.h"
 #include "platform/crypto/key_store.h"
 
 #include <cstdio>
@@ -15,14 +16,9 @@
 namespace store = platform::crypto;
 using store::StoreStatus;
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "key container: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 std::string Folder() {
     static const std::string dir = [] {

@@ -1,6 +1,7 @@
 // The Number Formatter on pasted text: the strip rules, Base64 decoding in
 // both forms, and Ok's conversion in every separator and number system.
 #include "exchange/number_formatter.h"
+#include "fuzz_expect.h"
 #include "text/base64.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -8,14 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "number formatter: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');

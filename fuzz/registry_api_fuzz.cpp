@@ -4,6 +4,7 @@
 // exists, a deleted one is gone, and a corrupt file fails every call and is
 // never rewritten.
 #include "fuzz_buffers.h"
+#include "fuzz_expect.h"
 #include "fuzz_store.h"
 
 #include "platform/registry/registry.h"
@@ -14,14 +15,9 @@ namespace reg = platform::registry;
 using reg::RegError;
 using reg::Root;
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "key store: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 // Paths from a few names, so that operations meet each other, or raw bytes.
 std::string Path(FuzzedDataProvider& in) {

@@ -1,6 +1,7 @@
 // Script files of any content: the text kept is the longest prefix of
 // allowed characters (TAB, LF, CR, 0x20..0x7F), both from bytes in memory and
 // through the file loader.
+#include "fuzz_expect.h"
 #include "scripting/script_text.h"
 
 #include <cstdio>
@@ -8,17 +9,12 @@
 #include <fstream>
 #include <unistd.h>
 
+using fuzz::Expect;
+
 namespace {
 
 bool Allowed(unsigned char c) {
     return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c <= 0x7F);
-}
-
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "script text: %s\n", what);
-        std::abort();
-    }
 }
 
 } // namespace

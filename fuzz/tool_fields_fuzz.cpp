@@ -1,6 +1,7 @@
 // The data tools' typed fields, as a user may fill them: the ignore-ranges
 // text against any file size, the CRC coefficient list, and the hexadecimal
 // and integer-literal fields of the CRC and checksum calculators.
+#include "fuzz_expect.h"
 #include "tools/checksum.h"
 #include "tools/crc.h"
 #include "tools/input_ranges.h"
@@ -10,16 +11,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace {
-
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "tool fields: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
+using fuzz::Expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 8)

@@ -1,6 +1,7 @@
 // The VBScript lexer and parser on any script text: a syntax error is
 // reported as the language's exception with a line inside the text, never a
 // crash, a hang or another exception.
+#include "fuzz_expect.h"
 #include "platform/vbscript/errors.h"
 #include "platform/vbscript/parser.h"
 
@@ -9,16 +10,7 @@
 #include <exception>
 #include <string>
 
-namespace {
-
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "vbscript parser: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
+using fuzz::Expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Script text reaches the engine as UTF-16; two bytes a unit.

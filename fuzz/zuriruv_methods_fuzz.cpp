@@ -3,6 +3,7 @@
 // failure leaves the starting value in place, and a text result is a hex
 // byte list.
 #include "fuzz_buffers.h"
+#include "fuzz_expect.h"
 
 #include "automation/zuriruv_methods.h"
 #include "platform/com/hresult.h"
@@ -15,14 +16,9 @@ using automation::TextResult;
 using automation::ZuriruvCore;
 using com::HRESULT;
 
-namespace {
+using fuzz::Expect;
 
-void Expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "Zuriruv: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 void CheckCode(HRESULT hr) {
     Expect(hr == com::S_OK || hr == com::S_FALSE || hr == com::E_INVALIDARG ||
