@@ -143,21 +143,31 @@ limb_t SubN(limb_t* r, const limb_t* a, const limb_t* b, size_t n) {
 }
 #endif
 
+// Add1 and Sub1 stop carrying at the first limb that absorbs the carry; in
+// place that ends the work, which keeps the carry steps of long sums cheap.
 limb_t Add1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    for (; i < n && b != 0; ++i) {
         limb_t s = a[i] + b;
         b = s < b;
         r[i] = s;
     }
+    if (r != a)
+        for (; i < n; ++i)
+            r[i] = a[i];
     return b;
 }
 
 limb_t Sub1(limb_t* r, const limb_t* a, size_t n, limb_t b) {
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    for (; i < n && b != 0; ++i) {
         limb_t ai = a[i];
         r[i] = ai - b;
         b = ai < b;
     }
+    if (r != a)
+        for (; i < n; ++i)
+            r[i] = a[i];
     return b;
 }
 
