@@ -36,9 +36,9 @@ private:
     Interpreter* saved_;
 };
 
+// Where this thread's stack stands now: the current frame's address.
 uintptr_t StackPosition() {
-    volatile char marker = 0;
-    return reinterpret_cast<uintptr_t>(&marker);
+    return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
 }
 
 // The lowest address a script call may use on this thread; 0 when unknown.
