@@ -1,5 +1,6 @@
 #include "mpa/cpu_features.h"
 
+#include "mpa/limb_ifma.h"
 #include "mpa/limb_kernels.h"
 
 #include <cstdlib>
@@ -28,6 +29,15 @@ CpuFeatures Detect() {
     if (__get_cpuid_max(0, nullptr) >= 7 && __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) {
         f.bmi2 = (ebx >> 8) & 1;
         f.adx = (ebx >> 19) & 1;
+        const bool avx512f = (ebx >> 16) & 1, ifma = (ebx >> 21) & 1;
+        // The 512-bit state must be enabled by the OS: XCR0 bits 1, 2
+        // (SSE, AVX) and 5 to 7 (opmask, upper halves, upper registers).
+        unsigned a1 = 0, b1 = 0, c1 = 0, d1 = 0;
+        if (avx512f && ifma && __get_cpuid(1, &a1, &b1, &c1, &d1) && ((c1 >> 27) & 1)) {
+            unsigned lo = 0, hi = 0;
+            __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+            f.avx512ifma = (lo & 0xE6) == 0xE6;
+        }
     }
 #endif
     return f;
@@ -39,6 +49,7 @@ bool SwitchAllows() {
 }
 
 bool g_usingAdx = false;
+bool g_usingIfma = false;
 
 // Runs once at load, after g_rowKernels got its portable constant value.
 const bool g_selected = [] {
@@ -62,10 +73,15 @@ bool UsingAdxKernels() {
     return g_usingAdx;
 }
 
+bool UsingIfmaKernels() {
+    return g_usingIfma;
+}
+
 void SelectFastKernels(bool fast) {
     (void)g_selected;
     const CpuFeatures& f = DetectedCpuFeatures();
     g_usingAdx = fast && FastPathsAllowed() && limb::adx::Available() && f.bmi2 && f.adx;
+    g_usingIfma = fast && FastPathsAllowed() && limb::ifma::Available() && f.avx512ifma;
     if (g_usingAdx)
         limb::g_rowKernels = {&limb::adx::Mul1,        &limb::adx::AddMul1,
                               &limb::adx::SubMul1,     &limb::adx::RedcRows,

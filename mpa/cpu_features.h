@@ -8,6 +8,9 @@ namespace mpa {
 struct CpuFeatures {
     bool bmi2 = false;
     bool adx = false;
+    // AVX-512 foundation and IFMA, with the operating system saving the
+    // 512-bit registers.
+    bool avx512ifma = false;
 };
 
 // What the processor reports (whatever the switch says).
@@ -18,6 +21,9 @@ bool FastPathsAllowed();
 
 // Whether the BMI2/ADX row kernels are in use.
 bool UsingAdxKernels();
+
+// Whether odd-modulus powers use the AVX-512 IFMA Montgomery products.
+bool UsingIfmaKernels();
 
 // Test hook: selects the portable kernels (false) or the fastest the CPU
 // allows (true, still subject to the switch). Not for concurrent use.

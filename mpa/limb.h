@@ -13,6 +13,21 @@ using limb_t = uint64_t;
 using dlimb_t = unsigned __int128;
 constexpr int kLimbBits = 64;
 
+// n limbs starting on a 64-byte boundary: one cache line, one 512-bit vector.
+class AlignedLimbs {
+public:
+    explicit AlignedLimbs(size_t n) : store_(n + 7) {
+        const auto at = reinterpret_cast<uintptr_t>(store_.data());
+        p_ = store_.data() + ((64 - at % 64) % 64) / sizeof(limb_t);
+    }
+    limb_t* data() { return p_; }
+    const limb_t* data() const { return p_; }
+
+private:
+    std::vector<limb_t> store_;
+    limb_t* p_;
+};
+
 // Limbs needed for len bytes.
 constexpr size_t LimbsForBytes(size_t len) {
     return (len + 7) / 8;

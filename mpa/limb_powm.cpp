@@ -1,6 +1,9 @@
 // Modular exponentiation: sliding-window exponent scan over a reducer,
-// Montgomery's for odd moduli and Barrett's for even ones.
+// Montgomery's for odd moduli (on 52-bit digits where the CPU has AVX-512
+// IFMA) and Barrett's for even ones.
+#include "mpa/cpu_features.h"
 #include "mpa/limb.h"
+#include "mpa/limb_ifma.h"
 
 #include <algorithm>
 #include <cassert>
@@ -32,7 +35,6 @@ public:
         minv_ = 0 - inv;
     }
     size_t size() const { return n_; }
-    const limb_t* modulus() const { return m_; }
     void ToDomain(limb_t* r, const limb_t* a) {
         std::vector<limb_t> x(2 * n_, 0);
         std::copy(a, a + n_, x.begin() + n_);
@@ -79,7 +81,6 @@ public:
         DivRem(mu_.data(), rem.data(), pow.data(), 2 * n + 1, m, n);
     }
     size_t size() const { return n_; }
-    const limb_t* modulus() const { return m_; }
     void ToDomain(limb_t* r, const limb_t* a) { std::copy(a, a + n_, r); }
     void FromDomain(limb_t* r, const limb_t* a) { std::copy(a, a + n_, r); }
     void MulMod(limb_t* r, const limb_t* a, const limb_t* b) {
@@ -126,33 +127,30 @@ inline bool Bit(const limb_t* e, size_t i) {
     return (e[i / 64] >> (i % 64)) & 1;
 }
 
+// r = base^e for e > 0 in the reducer's arithmetic, whose values are size()
+// words; base and r are in the caller's form.
 template <class Reducer>
 void SlidingWindow(Reducer& red, limb_t* r, const limb_t* base, const limb_t* e, size_t en) {
     const size_t n = red.size();
     const size_t ebits = BitLength(e, en);
-    if (ebits == 0) {
-        // x^0 = 1, which is 0 modulo 1.
-        std::fill(r, r + n, 0);
-        const limb_t* m = red.modulus();
-        r[0] = (n == 1 && m[0] == 1) ? 0 : 1;
-        return;
-    }
     const int w = WindowBits(ebits);
     const size_t count = size_t{1} << (w - 1);
     // Odd powers base^1, base^3, ..., base^(2*count-1).
-    std::vector<limb_t> table(count * n), sq(n), acc(n);
-    red.ToDomain(table.data(), base);
+    // Rows on cache-line boundaries, where the vector kernels load them whole.
+    AlignedLimbs rows((count + 2) * n);
+    limb_t *table = rows.data(), *sq = table + count * n, *acc = sq + n;
+    red.ToDomain(table, base);
     if (count > 1) {
-        red.SqrMod(sq.data(), table.data());
+        red.SqrMod(sq, table);
         for (size_t k = 1; k < count; ++k)
-            red.MulMod(table.data() + k * n, table.data() + (k - 1) * n, sq.data());
+            red.MulMod(table + k * n, table + (k - 1) * n, sq);
     }
     bool started = false;
     size_t i = ebits; // bits i-1 .. 0 remain
     while (i > 0) {
         if (!Bit(e, i - 1)) {
             if (started)
-                red.SqrMod(acc.data(), acc.data());
+                red.SqrMod(acc, acc);
             --i;
             continue;
         }
@@ -163,18 +161,18 @@ void SlidingWindow(Reducer& red, limb_t* r, const limb_t* base, const limb_t* e,
         size_t value = 0;
         for (size_t b = i; b-- > lo;)
             value = (value << 1) | Bit(e, b);
-        const limb_t* power = table.data() + (value >> 1) * n;
+        const limb_t* power = table + (value >> 1) * n;
         if (started) {
             for (size_t b = lo; b < i; ++b)
-                red.SqrMod(acc.data(), acc.data());
-            red.MulMod(acc.data(), acc.data(), power);
+                red.SqrMod(acc, acc);
+            red.MulMod(acc, acc, power);
         } else {
-            std::copy(power, power + n, acc.begin());
+            std::copy(power, power + n, acc);
             started = true;
         }
         i = lo;
     }
-    red.FromDomain(r, acc.data());
+    red.FromDomain(r, acc);
 }
 
 } // namespace
@@ -182,7 +180,16 @@ void SlidingWindow(Reducer& red, limb_t* r, const limb_t* base, const limb_t* e,
 void PowMod(limb_t* r, const limb_t* base, const limb_t* exp, size_t en, const limb_t* m,
             size_t mn) {
     assert(mn >= 1 && m[mn - 1] != 0);
-    if (m[0] & 1) {
+    if (BitLength(exp, en) == 0) {
+        // x^0 = 1, which is 0 modulo 1.
+        std::fill(r, r + mn, 0);
+        r[0] = (mn == 1 && m[0] == 1) ? 0 : 1;
+        return;
+    }
+    if ((m[0] & 1) && UsingIfmaKernels() && mn >= ifma::kMinLimbs && mn <= ifma::kMaxLimbs) {
+        ifma::Montgomery52 red(m, mn);
+        SlidingWindow(red, r, base, exp, en);
+    } else if (m[0] & 1) {
         Montgomery red(m, mn);
         SlidingWindow(red, r, base, exp, en);
     } else {

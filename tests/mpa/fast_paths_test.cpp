@@ -1,9 +1,10 @@
 // The paths that ordinary test operands do not reach: the BMI2/ADX row
-// kernels against the portable ones, and the recursive products, squares,
-// powers and roots with their thresholds lowered so that operands of a few
-// limbs recurse all the way down. Results are checked against GMP.
+// kernels against the portable ones, the AVX-512 IFMA powers at every width, and the recursive
+// products, squares, powers and roots with their thresholds lowered so that operands of a few limbs
+// recurse all the way down. Results are checked against GMP.
 #include "mpa/calculator_ops.h"
 #include "mpa/cpu_features.h"
+#include "mpa/limb_ifma.h"
 #include "mpa/limb_kernels.h"
 #include "mpa/tuning.h"
 #include "mpa_test_util.h"
@@ -261,6 +262,110 @@ TEST(FastPaths, RecursiveSquareRoots) {
             EXPECT_EQ(Hex(out.Get(ret)), Hex(root.ToBytes()));
         }
     });
+}
+
+// The carry pass at the end of every 52-bit product, against a scalar ripple:
+// runs of lanes equal to 2^52 - 1 that a carry must cross, within a vector
+// and across vector edges, under carries of every size.
+TEST(FastPaths, IfmaDigitNormalisationRipplesLikeScalarCarries) {
+    if (!mpa::UsingIfmaKernels())
+        GTEST_SKIP() << "the AVX-512 IFMA kernels are not in use";
+    constexpr uint64_t kTop = (uint64_t{1} << 52) - 1;
+    for (int i = 0, count = Iterations(3000); i < count && !HasFailure(); ++i) {
+        Gen g(CaseSeed(46, i));
+        const size_t nv = static_cast<size_t>(i % 5 == 0 ? g.Uniform(9, 79) : g.Uniform(1, 4));
+        std::vector<uint64_t> lanes(8 * nv);
+        for (auto& x : lanes) {
+            switch (g.Uniform(0, 5)) {
+            case 0:
+            case 1:
+                x = kTop; // passes a carry on
+                break;
+            case 2:
+                x = kTop + 1 + (g.Next() % 4096); // carries one
+                break;
+            case 3:
+                x = g.Next() >> 1; // redundant: carries thousands
+                break;
+            default:
+                x = g.Next() & kTop;
+            }
+        }
+        // The value must stay below 2^(52 lanes): the top lanes take no carry out.
+        lanes[lanes.size() - 1] = 0;
+        lanes[lanes.size() - 2] &= kTop >> 1;
+        std::vector<uint64_t> want(lanes.size());
+        unsigned __int128 carry = 0;
+        for (size_t j = 0; j < lanes.size(); ++j) {
+            carry += lanes[j];
+            want[j] = static_cast<uint64_t>(carry) & kTop;
+            carry >>= 52;
+        }
+        mpa::limb::ifma::NormalizeDigits(lanes.data(), nv);
+        EXPECT_EQ(lanes, want) << "case " << i << ", " << nv << " vectors";
+    }
+}
+
+// Odd moduli at the widths where the 52-bit representation changes shape:
+// a digit more (bit lengths 52j - 3 .. 52j - 1, since R must exceed 4m), a
+// vector more (416 v - 3 .. 416 v - 1), the kernels with the accumulator in
+// registers and the one for any width, the widest modulus on this path and
+// the first past it; moduli of all ones (4m just below R), bases m - 1, m, 1
+// and above m. Checked against GMP, on whichever path this CPU takes.
+TEST(FastPaths, OddModulusPowersAtEveryDigitAndVectorWidth) {
+    std::vector<int> bits;
+    for (int j : {2, 5, 6, 7, 8, 9, 16, 17, 40, 41})
+        for (int d : {3, 2, 1})
+            bits.push_back(52 * j - d);
+    for (int v = 1; v <= 22; ++v)
+        for (int d : {2, 1})
+            bits.push_back(416 * v - d);
+    for (int b : {32768 - 1, 32768, 32768 + 1})
+        bits.push_back(b);
+    for (size_t i = 0; i < bits.size() && !HasFailure(); ++i) {
+        Gen g(CaseSeed(47, static_cast<int>(i)));
+        const int n = bits[i];
+        Mpz M;
+        if (i % 3 == 0) {
+            mpz_setbit(M, static_cast<mp_bitcnt_t>(n));
+            mpz_sub_ui(M, M, 1);
+        } else {
+            M = Mpz(g.Exact((n + 7) / 8));
+            mpz_fdiv_r_2exp(M, M, static_cast<mp_bitcnt_t>(n));
+            mpz_setbit(M, static_cast<mp_bitcnt_t>(n - 1));
+            mpz_setbit(M, 0);
+        }
+        Mpz B;
+        switch (i % 4) {
+        case 0:
+            mpz_sub_ui(B, M, 1);
+            break;
+        case 1:
+            B = Mpz(g.Exact((n + 7) / 8 + 3)); // above m
+            break;
+        case 2:
+            if (g.Chance(0.5))
+                B = M; // zero once reduced
+            else
+                B = Mpz(1ul);
+            break;
+        default:
+            B = Mpz(g.Exact((n + 7) / 8));
+        }
+        Bytes e = g.Chance(0.3) ? Bytes(static_cast<size_t>(g.Uniform(1, 12)), 0xFF)
+                                : g.Exact(g.Uniform(1, 24));
+        Bytes m = M.ToBytes(), base = B.ToBytes();
+        if (base.empty())
+            base = Bytes(1, 0);
+        MPA_CASE_TRACE("odd modulus width", static_cast<int>(i), n << " bits");
+        Mpz r;
+        mpz_powm(r, B, Mpz(e), M);
+        OutBuf out(Len(m));
+        int32_t ret = MPA_ModPow(base.data(), Len(base), e.data(), Len(e), m.data(), Len(m),
+                                 out.data(), out.cap());
+        ASSERT_EQ(ret, Len(r.ToBytes()));
+        EXPECT_EQ(Hex(out.Get(ret)), Hex(r.ToBytes()));
+    }
 }
 
 } // namespace
