@@ -12,10 +12,8 @@ namespace mpa::limb::ifma {
 // Whether this build has the kernels at all (x86-64 with GCC or Clang).
 bool Available();
 
-// Moduli of this many 64-bit limbs take the 52-bit path when it is in use:
-// below, the 64-bit code is as fast; above, the redundant digits could
-// overflow their 64-bit lanes.
-constexpr size_t kMinLimbs = 6;
+// The widest modulus (in 64-bit limbs) on this path: beyond, the redundant
+// digits could overflow their 64-bit lanes. The narrowest is in tuning.h.
 constexpr size_t kMaxLimbs = 512;
 
 // Test hook: carries the 8 nv redundant 64-bit lanes (their value below

@@ -4,6 +4,7 @@
 #include "mpa/cpu_features.h"
 #include "mpa/limb.h"
 #include "mpa/limb_ifma.h"
+#include "mpa/tuning.h"
 
 #include <algorithm>
 #include <cassert>
@@ -186,7 +187,8 @@ void PowMod(limb_t* r, const limb_t* base, const limb_t* exp, size_t en, const l
         r[0] = (mn == 1 && m[0] == 1) ? 0 : 1;
         return;
     }
-    if ((m[0] & 1) && UsingIfmaKernels() && mn >= ifma::kMinLimbs && mn <= ifma::kMaxLimbs) {
+    if ((m[0] & 1) && UsingIfmaKernels() && mn >= tuning::g_thresholds.ifmaPowLimbs &&
+        mn <= ifma::kMaxLimbs) {
         ifma::Montgomery52 red(m, mn);
         SlidingWindow(red, r, base, exp, en);
     } else if (m[0] & 1) {

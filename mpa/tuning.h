@@ -31,6 +31,13 @@ struct Thresholds {
     // Decimal conversions of at least this many limbs (or 19 times as many
     // digits) split by a power of ten; below, one word pass per 19 digits.
     size_t radixRecursiveLimbs = 24;
+    // Odd moduli of at least this many limbs take the AVX-512 IFMA powers
+    // where the CPU has them. Full-length powers, us, 64-bit Montgomery with
+    // BMI2/ADX against 52-bit digits, AMD EPYC Zen 4:
+    //   limbs      4      5      6      7
+    //   64-bit   10.9   16.8   24.1   29.2
+    //   52-bit   11.1   17.3   22.0   29.0
+    size_t ifmaPowLimbs = 6;
 };
 
 // The values in use; read by the algorithms on every call.

@@ -101,6 +101,7 @@ std::vector<mpa::tuning::Thresholds> LoweredThresholds() {
         th.mulKaratsuba = t;
         th.sqrKaratsuba = t + 1;
         th.sqrtRecursiveBits = 64 * t;
+        th.ifmaPowLimbs = t - 1; // down to one-limb moduli
         all.push_back(th);
     }
     return all;
