@@ -129,9 +129,9 @@ int32_t MPA_Multiply(const uint8_t* a, int32_t aLen, const uint8_t* b, int32_t b
             mpa::limb::Mul(r, y, bn, x, an);
         const size_t bits = mpa::limb::BitLength(r, an + bn);
         const size_t len = (bits + 7) / 8;
-        // The whole output is cleared before the product is written.
-        std::memset(out, 0, static_cast<size_t>(outSize));
+        // The product, then zeros to the end of the output.
         mpa::limb::ToBytes(out, len, r, an + bn);
+        std::memset(out + len, 0, static_cast<size_t>(outSize) - len);
         return static_cast<int32_t>(len);
     });
 }

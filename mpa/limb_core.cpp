@@ -31,14 +31,18 @@ void FromBytes(limb_t* r, const uint8_t* bytes, size_t len) {
 }
 
 void ToBytes(uint8_t* bytes, size_t len, const limb_t* a, size_t n) {
-    size_t i = 0;
+    // Whole limbs from the least significant end, then zeros for the limbs
+    // past n, then the top partial limb.
+    const size_t whole = len / 8, used = whole < n ? whole : n;
     uint8_t* end = bytes + len;
-    for (; (i + 1) * 8 <= len; ++i) {
-        uint64_t v = __builtin_bswap64(i < n ? a[i] : 0);
+    for (size_t i = 0; i < used; ++i) {
+        const uint64_t v = __builtin_bswap64(a[i]);
         std::memcpy(end - 8 * (i + 1), &v, 8);
     }
-    size_t rest = len - 8 * i;
-    limb_t v = i < n ? a[i] : 0;
+    if (whole > used)
+        std::memset(end - 8 * whole, 0, 8 * (whole - used));
+    const size_t rest = len - 8 * whole;
+    const limb_t v = whole < n ? a[whole] : 0;
     for (size_t k = 0; k < rest; ++k)
         bytes[rest - 1 - k] = static_cast<uint8_t>(v >> (8 * k));
 }

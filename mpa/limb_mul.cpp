@@ -97,6 +97,33 @@ void KaratsubaCombine(limb_t* r, size_t n, size_t h, const limb_t* prod, bool su
     Add(r + h, r + h, 2 * n - h, t, std::min(2 * nh + 1, 2 * n - h));
 }
 
+// The combine for even n (h = n - h): with r = A + B X + C X^2 + D X^3
+// (X = B^h, z0 = A + B X, z2 = C + D X) and H = B + C = H0 + c1 X, the
+// result r + X (z0 + z2 -/+ prod) is
+//   A + X (A + H0 -/+ pl) + X^2 (H0 + D -/+ ph + c1) + X^3 (D + c1),
+// five passes of h limbs in place, where the general combine makes eight
+// and copies.
+void KaratsubaCombineEven(limb_t* r, size_t h, const limb_t* prod, bool subtract) {
+    limb_t *b = r + h, *c = r + 2 * h, *d = r + 3 * h;
+    const limb_t c1 = AddN(c, b, c, h); // c = H0
+    // Middle digit carries as signed amounts: added, then taken.
+    limb_t upL = AddN(b, r, c, h), downL = 0;
+    if (subtract)
+        downL = SubN(b, b, prod, h);
+    else
+        upL += AddN(b, b, prod, h);
+    limb_t upM = AddN(c, c, d, h), downM = 0;
+    if (subtract)
+        downM = SubN(c, c, prod + h, h);
+    else
+        upM += AddN(c, c, prod + h, h);
+    upM += Add1(c, c, h, c1 + upL);
+    downM += Sub1(c, c, h, downL);
+    // The total fits 4h limbs, so the top takes every carry without overflow.
+    Add1(d, d, h, c1 + upM);
+    Sub1(d, d, h, downM);
+}
+
 void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n, limb_t* scratch) {
     if (n < MulThreshold()) {
         MulBasecase(r, a, n, b, n);
@@ -113,7 +140,10 @@ void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n, limb_t* 
     MulBalanced(r, a, b, h, below);
     MulBalanced(r + 2 * h, a + h, b + h, nh, below);
     // (a1 - a0)(b1 - b0) = z0 + z2 - z1.
-    KaratsubaCombine(r, n, h, prod, na == nb, da);
+    if (h == nh)
+        KaratsubaCombineEven(r, h, prod, na == nb);
+    else
+        KaratsubaCombine(r, n, h, prod, na == nb, da);
 }
 
 void SqrRec(limb_t* r, const limb_t* a, size_t n, limb_t* scratch) {
@@ -129,7 +159,10 @@ void SqrRec(limb_t* r, const limb_t* a, size_t n, limb_t* scratch) {
     SqrRec(prod, d, nh, below);
     SqrRec(r, a, h, below);
     SqrRec(r + 2 * h, a + h, nh, below);
-    KaratsubaCombine(r, n, h, prod, true, d);
+    if (h == nh)
+        KaratsubaCombineEven(r, h, prod, true);
+    else
+        KaratsubaCombine(r, n, h, prod, true, d);
 }
 
 } // namespace
