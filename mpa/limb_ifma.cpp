@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 #include <utility>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -24,6 +25,9 @@ constexpr size_t kMaxVectors = ((kMaxLimbs * 64 + 2 + 51) / 52 + 7) / kDigitsPer
 // Sizes up to this many vectors have their own kernel, which keeps the
 // accumulator in registers.
 constexpr size_t kFixedVectors = 20;
+
+using MulKernel = void (*)(limb_t* r, size_t rn, const uint64_t* a, size_t nv, const limb_t* b,
+                           size_t bn);
 
 // Digits of 52 bits from mn 64-bit limbs; r has room for k digits.
 void ToDigits(uint64_t* r, size_t k, const limb_t* a, size_t mn) {
@@ -159,6 +163,93 @@ ORDOVANE_IFMA_TARGET void AlmostMontgomery(uint64_t* r, const uint64_t* a, const
         _mm512_storeu_si512(r + 8 * v, R[v]);
 }
 
+ORDOVANE_IFMA_TARGET inline uint64_t Lane0(__m512i x) {
+    return static_cast<uint64_t>(_mm_cvtsi128_si64(_mm512_maskz_extracti32x4_epi32(0xF, x, 0)));
+}
+
+// Packs 52-bit digits into 64-bit limbs, dropping those past the last limb.
+class LimbPacker {
+public:
+    LimbPacker(limb_t* r, size_t rn) : r_(r), end_(r + rn) {}
+    void Put(uint64_t digit) {
+        bits_ |= static_cast<dlimb_t>(digit) << count_;
+        count_ += 52;
+        if (count_ >= 64) {
+            if (r_ != end_)
+                *r_++ = static_cast<limb_t>(bits_);
+            bits_ >>= 64;
+            count_ -= 64;
+        }
+    }
+    // Writes what is left, then zeros to the last limb.
+    void Finish() {
+        if (count_ > 0 && r_ != end_)
+            *r_++ = static_cast<limb_t>(bits_);
+        while (r_ != end_)
+            *r_++ = 0;
+    }
+
+private:
+    limb_t* r_;
+    limb_t* end_;
+    dlimb_t bits_ = 0;
+    unsigned count_ = 0;
+};
+
+// Digit i (52 bits) of the bn-limb number b.
+inline uint64_t DigitOf(const limb_t* b, size_t bn, size_t i) {
+    const size_t bit = 52 * i, w = bit / 64, s = bit % 64;
+    uint64_t v = w < bn ? b[w] >> s : 0;
+    if (s > 12 && w + 1 < bn)
+        v |= b[w + 1] << (64 - s);
+    return v & kMask52;
+}
+
+// r[0..rn) = a b for a in digits (n vectors, NV as for AlmostMontgomery) and
+// b of bn limbs, digit by digit of b: add a b[i], emit the lowest digit, move
+// the accumulator down one digit. The emitted digits carry in a scalar.
+template <size_t NV>
+ORDOVANE_IFMA_TARGET void MulDigits(limb_t* r, size_t rn, const uint64_t* a, size_t nv,
+                                    const limb_t* b, size_t bn) {
+    const size_t n = NV ? NV : nv;
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i R[NV ? NV : kMaxVectors] = {};
+    LimbPacker out(r, rn);
+    const size_t kb = (64 * bn + 51) / 52;
+    uint64_t carry = 0;
+    for (size_t i = 0; i < kb; ++i) {
+        const __m512i vb = _mm512_set1_epi64(static_cast<long long>(DigitOf(b, bn, i)));
+        __m512i cur = _mm512_add_epi64(R[0], _mm512_madd52lo_epu64(zero, _mm512_load_si512(a), vb));
+        const uint64_t low = Lane0(cur) + carry;
+        out.Put(low & kMask52);
+        carry = low >> 52;
+        for (size_t v = 0; v < n; ++v) {
+            const __m512i hi = _mm512_madd52hi_epu64(zero, _mm512_load_si512(a + 8 * v), vb);
+            const __m512i above =
+                v + 1 < n
+                    ? _mm512_add_epi64(R[v + 1], _mm512_madd52lo_epu64(
+                                                     zero, _mm512_load_si512(a + 8 * v + 8), vb))
+                    : zero;
+            R[v] = _mm512_add_epi64(AlignDown(above, cur, 1), hi);
+            cur = above;
+        }
+    }
+    R[0] = _mm512_mask_add_epi64(R[0], 1, R[0], _mm512_set1_epi64(static_cast<long long>(carry)));
+    Normalize<NV>(R, n);
+    alignas(64) uint64_t top[8];
+    for (size_t v = 0; v < n; ++v) {
+        _mm512_store_si512(top, R[v]);
+        for (uint64_t d : top)
+            out.Put(d);
+    }
+    out.Finish();
+}
+
+template <size_t... NV> constexpr MulKernel MulKernelFor(size_t nv, std::index_sequence<NV...>) {
+    constexpr MulKernel table[] = {&MulDigits<NV + 1>...};
+    return nv <= sizeof...(NV) ? table[nv - 1] : &MulDigits<0>;
+}
+
 template <size_t... NV>
 constexpr Montgomery52::Kernel KernelFor(size_t nv, std::index_sequence<NV...>) {
     constexpr Montgomery52::Kernel table[] = {&AlmostMontgomery<NV + 1>...};
@@ -172,6 +263,20 @@ constexpr Montgomery52::Kernel KernelFor(size_t nv, std::index_sequence<NV...>) 
 #if defined(ORDOVANE_HAVE_IFMA)
 bool Available() {
     return true;
+}
+
+void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
+    assert(an >= 1 && bn >= 1 && an <= kMaxLimbs);
+    // The longer operand goes in vectors, the shorter is walked digit by digit.
+    const size_t ka = (64 * an + 51) / 52, nv = (ka + kDigitsPerVector - 1) / kDigitsPerVector;
+    alignas(64) uint64_t small[kFixedVectors * kDigitsPerVector];
+    std::optional<AlignedLimbs> big;
+    uint64_t* digits = small;
+    if (nv > kFixedVectors)
+        digits = big.emplace(nv * kDigitsPerVector).data();
+    std::fill(digits, digits + nv * kDigitsPerVector, 0);
+    ToDigits(digits, ka, a, an);
+    MulKernelFor(nv, std::make_index_sequence<kFixedVectors>{})(r, an + bn, digits, nv, b, bn);
 }
 
 ORDOVANE_IFMA_TARGET void NormalizeDigits(uint64_t* lanes, size_t nv) {
@@ -188,6 +293,7 @@ bool Available() {
     return false;
 }
 void NormalizeDigits(uint64_t*, size_t) {}
+void Mul(limb_t*, const limb_t*, size_t, const limb_t*, size_t) {}
 #endif
 
 namespace {

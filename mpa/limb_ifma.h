@@ -16,6 +16,9 @@ bool Available();
 // digits could overflow their 64-bit lanes. The narrowest is in tuning.h.
 constexpr size_t kMaxLimbs = 512;
 
+// r[0..an+bn) = a b, an <= kMaxLimbs; r apart from a and b.
+void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
+
 // Test hook: carries the 8 nv redundant 64-bit lanes (their value below
 // 2^(416 nv)) into 52-bit digits, as every product does at its end.
 void NormalizeDigits(uint64_t* lanes, size_t nv);

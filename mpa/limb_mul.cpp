@@ -1,6 +1,8 @@
 // Products: schoolbook and squaring base cases, Karatsuba above the
 // thresholds of tuning.h, with one scratch block per top-level call.
+#include "mpa/cpu_features.h"
 #include "mpa/limb.h"
+#include "mpa/limb_ifma.h"
 #include "mpa/tuning.h"
 
 #include <algorithm>
@@ -21,6 +23,19 @@ size_t MulThreshold() {
 }
 size_t SqrThreshold() {
     return std::max<size_t>(2, tuning::g_thresholds.sqrKaratsuba);
+}
+
+// Whether a product of an >= bn limbs, or a square of an limbs, is one pass
+// on 52-bit digits.
+bool IfmaProduct(size_t an, size_t bn) {
+    const auto& th = tuning::g_thresholds;
+    return UsingIfmaKernels() && bn >= th.ifmaMulLimbs && an <= th.ifmaMulMaxLimbs &&
+           an <= ifma::kMaxLimbs;
+}
+bool IfmaSquare(size_t n) {
+    const auto& th = tuning::g_thresholds;
+    return UsingIfmaKernels() && n >= th.ifmaSqrLimbs && n <= th.ifmaMulMaxLimbs &&
+           n <= ifma::kMaxLimbs;
 }
 
 void SqrBasecase(limb_t* r, const limb_t* a, size_t n) {
@@ -125,6 +140,10 @@ void KaratsubaCombineEven(limb_t* r, size_t h, const limb_t* prod, bool subtract
 }
 
 void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n, limb_t* scratch) {
+    if (IfmaProduct(n, n)) {
+        ifma::Mul(r, a, n, b, n);
+        return;
+    }
     if (n < MulThreshold()) {
         MulBasecase(r, a, n, b, n);
         return;
@@ -147,6 +166,10 @@ void MulBalanced(limb_t* r, const limb_t* a, const limb_t* b, size_t n, limb_t* 
 }
 
 void SqrRec(limb_t* r, const limb_t* a, size_t n, limb_t* scratch) {
+    if (IfmaSquare(n)) {
+        ifma::Mul(r, a, n, a, n);
+        return;
+    }
     if (n < SqrThreshold()) {
         SqrBasecase(r, a, n);
         return;
@@ -169,6 +192,10 @@ void SqrRec(limb_t* r, const limb_t* a, size_t n, limb_t* scratch) {
 
 void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
     assert(an >= bn && bn >= 1);
+    if (IfmaProduct(an, bn)) {
+        ifma::Mul(r, a, an, b, bn);
+        return;
+    }
     const size_t threshold = MulThreshold();
     if (bn < threshold) {
         MulBasecase(r, a, an, b, bn);
@@ -196,6 +223,10 @@ void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn) {
 }
 
 void Sqr(limb_t* r, const limb_t* a, size_t n) {
+    if (IfmaSquare(n)) {
+        ifma::Mul(r, a, n, a, n);
+        return;
+    }
     const size_t threshold = SqrThreshold();
     if (n < threshold) {
         SqrBasecase(r, a, n);

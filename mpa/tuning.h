@@ -38,6 +38,20 @@ struct Thresholds {
     //   64-bit   10.9   16.8   24.1   29.2
     //   52-bit   11.1   17.3   22.0   29.0
     size_t ifmaPowLimbs = 6;
+    // Products with the shorter factor at least ifmaMulLimbs long and the
+    // longer at most ifmaMulMaxLimbs long, and squares from ifmaSqrLimbs to
+    // ifmaMulMaxLimbs, are one pass on 52-bit digits where the CPU has AVX-512
+    // IFMA; wider ones split by Karatsuba down to that width. Balanced, ns,
+    // same machine (64-bit: the BMI2/ADX base case and Karatsuba):
+    //   limbs           12    16    24    32    48    64    96    128
+    //   52-bit digits   88   125   184   235   422   615  1209   2475
+    //   64-bit product  63   108   244   374   786  1193  2487   3857
+    //   64-bit square   49    76   151   257   516   808  1665   2681
+    // At 128 limbs three 64-limb IFMA products and a Karatsuba step (about
+    // 2000) beat one IFMA product.
+    size_t ifmaMulLimbs = 20;
+    size_t ifmaSqrLimbs = 32;
+    size_t ifmaMulMaxLimbs = 100;
 };
 
 // The values in use; read by the algorithms on every call.

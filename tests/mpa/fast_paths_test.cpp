@@ -102,6 +102,10 @@ std::vector<mpa::tuning::Thresholds> LoweredThresholds() {
         th.sqrKaratsuba = t + 1;
         th.sqrtRecursiveBits = 64 * t;
         th.ifmaPowLimbs = t - 1; // down to one-limb moduli
+        // 52-bit products of a few limbs, and Karatsuba above them.
+        th.ifmaMulLimbs = t - 1;
+        th.ifmaSqrLimbs = t;
+        th.ifmaMulMaxLimbs = 3 * t;
         all.push_back(th);
     }
     return all;
