@@ -31,6 +31,16 @@ struct Thresholds {
     // Decimal conversions of at least this many limbs (or 19 times as many
     // digits) split by a power of ten; below, one word pass per 19 digits.
     size_t radixRecursiveLimbs = 24;
+    // Divisions with divisor and quotient of at least this many limbs split
+    // the quotient in halves (Burnikel and Ziegler); below, Knuth's
+    // Algorithm D. 2n / n limbs, ns, fast kernels, same machine:
+    //   divisor limbs     32     64     96    128    256    1024     2600
+    //   T=24             659   1874   3625   5309  15166  133205   591437
+    //   T=40             612   1878   3482   5213  14767  129749   592211
+    //   T=48             618   1791   3439   5113  14800  129579   592557
+    //   T=64             608   1803   3634   5039  14796  129680   592165
+    //   Algorithm D      611   2240   4747   8518  33061  485235  3108561
+    size_t divRecursiveLimbs = 48;
     // Odd moduli of at least this many limbs take the AVX-512 IFMA powers
     // where the CPU has them. Full-length powers, us, 64-bit Montgomery with
     // BMI2/ADX against 52-bit digits, AMD EPYC Zen 4:

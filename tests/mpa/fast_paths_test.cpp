@@ -106,6 +106,7 @@ std::vector<mpa::tuning::Thresholds> LoweredThresholds() {
         th.ifmaMulLimbs = t - 1;
         th.ifmaSqrLimbs = t;
         th.ifmaMulMaxLimbs = 3 * t;
+        th.divRecursiveLimbs = t;
         all.push_back(th);
     }
     return all;
@@ -244,6 +245,50 @@ TEST(FastPaths, EvenModuliSplitByTheirPowerOfTwo) {
         ASSERT_EQ(ret, Len(r.ToBytes()));
         EXPECT_EQ(Hex(out.Get(ret)), Hex(r.ToBytes()));
     }
+}
+
+// Division by halves, with quotients of all ones and divisors whose top limbs
+// say least about the rest (top bit then zeros, then ones), where the
+// estimated quotient halves need their corrections; remainders up to d - 1.
+TEST(FastPaths, RecursiveDivision) {
+    ForEachLoweredThreshold([](int set) {
+        for (int i = 0, n = Iterations(300); i < n && !::testing::Test::HasFailure(); ++i) {
+            Gen g(CaseSeed(48, 1000 * set + i));
+            const int db = g.Uniform(1, 150), qb = g.Uniform(1, 150);
+            Bytes d = g.Exact(db), q = g.Exact(qb);
+            switch (g.Uniform(0, 3)) {
+            case 0:
+                d.assign(static_cast<size_t>(db), 0xFF);
+                break;
+            case 1:
+                std::fill(d.begin(), d.end(), 0);
+                d[0] = 0x80;
+                std::fill(d.begin() + std::min(db, 8), d.end(), 0xFF);
+                break;
+            default:
+                break;
+            }
+            if (g.Chance(0.4))
+                q.assign(static_cast<size_t>(qb), 0xFF);
+            Mpz D(d), A, R;
+            mpz_mul(A, D, Mpz(q));
+            if (g.Chance(0.5))
+                mpz_sub_ui(R, D, 1);
+            else
+                mpz_tdiv_r(R, Mpz(g.Exact(db)), D);
+            mpz_add(A, A, R);
+            Bytes a = A.ToBytes();
+            MPA_CASE_TRACE("division", i, Hex(a) << " / " << Hex(d));
+            Mpz wantQ, wantR;
+            mpz_tdiv_qr(wantQ, wantR, A, D);
+            OutBuf qo(Len(a)), ro(Len(d));
+            int32_t qs = Len(a), rs = Len(d);
+            ASSERT_EQ(
+                MPA_Divide(a.data(), Len(a), d.data(), Len(d), qo.data(), &qs, ro.data(), &rs), 1);
+            EXPECT_EQ(Hex(qo.Get(qs)), Hex(wantQ.ToBytes()));
+            EXPECT_EQ(Hex(ro.Get(rs)), Hex(wantR.ToBytes()));
+        }
+    });
 }
 
 TEST(FastPaths, RecursiveSquareRoots) {
