@@ -1,8 +1,8 @@
-// Almost-Montgomery products on 52-bit digits with AVX-512 IFMA (Gueron and
-// Krasnov, "Accelerating big integer arithmetic using Intel IFMA extensions",
-// 2016), with the lowest digit's reduction step kept in scalar registers so
-// that the chain from one quotient digit to the next never waits on a vector
-// instruction.
+// Products and almost-Montgomery products on 52-bit digits with AVX-512 IFMA
+// (Gueron and Krasnov, "Accelerating big integer arithmetic using Intel IFMA
+// extensions", 2016). In the Montgomery products the lowest digit's
+// reduction step stays in scalar registers, so that the chain from one
+// quotient digit to the next never waits on a vector instruction.
 #include "mpa/limb_ifma.h"
 
 #include <algorithm>

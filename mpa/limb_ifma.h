@@ -1,8 +1,8 @@
-// Montgomery arithmetic on 52-bit digits for x86-64 processors with AVX-512
-// IFMA: vpmadd52luq/vpmadd52huq multiply eight pairs of 52-bit digits per
-// instruction, several times the throughput of mulx on 64-bit limbs. Chosen
-// at run time (see cpu_features.cpp); the 64-bit Montgomery reducer in
-// limb_powm.cpp is the portable twin.
+// Products and Montgomery arithmetic on 52-bit digits for x86-64 processors
+// with AVX-512 IFMA: vpmadd52luq/vpmadd52huq multiply eight pairs of 52-bit
+// digits per instruction, several times the throughput of mulx on 64-bit
+// limbs. Chosen at run time (see cpu_features.cpp); the 64-bit products of
+// limb_mul.cpp and Montgomery reducer of limb_powm.cpp are the portable twins.
 #pragma once
 
 #include "mpa/limb.h"
@@ -12,8 +12,8 @@ namespace mpa::limb::ifma {
 // Whether this build has the kernels at all (x86-64 with GCC or Clang).
 bool Available();
 
-// The widest modulus (in 64-bit limbs) on this path: beyond, the redundant
-// digits could overflow their 64-bit lanes. The narrowest is in tuning.h.
+// The widest modulus or factor (in 64-bit limbs) on this path: beyond, the
+// redundant digits could overflow their 64-bit lanes. The narrowest is in tuning.h.
 constexpr size_t kMaxLimbs = 512;
 
 // r[0..an+bn) = a b, an <= kMaxLimbs; r apart from a and b.

@@ -247,6 +247,33 @@ TEST(FastPaths, EvenModuliSplitByTheirPowerOfTwo) {
     }
 }
 
+// The 52-bit products alone, at every vector count of the longer factor up
+// to the widest it takes (past the kernels that keep the accumulator in
+// registers), against shorter factors of one digit to as many as it has.
+TEST(FastPaths, IfmaProductsAtEveryVectorCount) {
+    mpa::tuning::Thresholds th;
+    th.ifmaMulLimbs = 1;
+    th.ifmaSqrLimbs = 1;
+    th.ifmaMulMaxLimbs = mpa::limb::ifma::kMaxLimbs;
+    mpa::tuning::ScopedThresholds scoped(th);
+    for (size_t v = 1, i = 0; v <= 79 && !HasFailure(); v += v < 24 ? 1 : 11, ++i) {
+        // The widest factor of v vectors: 8v digits of 52 bits.
+        const int bytes = static_cast<int>(std::min<size_t>(8 * v * 52 / 8, 8 * 512));
+        Gen g(CaseSeed(49, static_cast<int>(i)));
+        Bytes a = g.Chance(0.3) ? Bytes(static_cast<size_t>(bytes), 0xFF) : g.Exact(bytes);
+        for (int bb : {1, 7, g.Uniform(1, bytes), bytes}) {
+            Bytes b = bb == bytes && g.Chance(0.5) ? a : g.Exact(bb);
+            MPA_CASE_TRACE("IFMA product", static_cast<int>(i), bytes << " x " << bb << " bytes");
+            Mpz p;
+            mpz_mul(p, Mpz(a), Mpz(b));
+            OutBuf out(2 * Len(a));
+            int32_t ret = MPA_Multiply(a.data(), Len(a), b.data(), Len(b), out.data(), out.cap());
+            ASSERT_EQ(ret, Len(p.ToBytes()));
+            EXPECT_EQ(Hex(out.Get(ret)), Hex(p.ToBytes()));
+        }
+    }
+}
+
 // Division by halves, with quotients of all ones and divisors whose top limbs
 // say least about the rest (top bit then zeros, then ones), where the
 // estimated quotient halves need their corrections; remainders up to d - 1.
