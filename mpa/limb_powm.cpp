@@ -47,11 +47,17 @@ public:
         Redc(r);
     }
     void MulMod(limb_t* r, const limb_t* a, const limb_t* b) {
-        Mul(t_.data(), a, n_, b, n_);
+        if (n_ == 4)
+            Mul4x4(t_.data(), a, b);
+        else
+            Mul(t_.data(), a, n_, b, n_);
         Redc(r);
     }
     void SqrMod(limb_t* r, const limb_t* a) {
-        Sqr(t_.data(), a, n_);
+        if (n_ == 4)
+            Mul4x4(t_.data(), a, a);
+        else
+            Sqr(t_.data(), a, n_);
         Redc(r);
     }
 
