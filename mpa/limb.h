@@ -113,6 +113,10 @@ void Mul(limb_t* r, const limb_t* a, size_t an, const limb_t* b, size_t bn);
 // r[0..2n) = a * a; r must not overlap a.
 void Sqr(limb_t* r, const limb_t* a, size_t n);
 
+// s[0..n) = floor(sqrt(a)) for a of 2n limbs with a[2n-1] >= 2^62; r[0..n)
+// and the returned limb (0 or 1) hold the remainder a - s^2.
+limb_t SqrtRem(limb_t* s, limb_t* r, const limb_t* a, size_t n);
+
 // q[0..an-dn] = a / d and r[0..dn) = a mod d; an >= dn >= 1, d[dn-1] != 0.
 // q and r must not overlap the inputs.
 void DivRem(limb_t* q, limb_t* r, const limb_t* a, size_t an, const limb_t* d, size_t dn);

@@ -9,6 +9,7 @@
 #include "mpa/tuning.h"
 
 #include <algorithm>
+#include <vector>
 
 using mpa::Compare;
 using mpa::Natural;
@@ -87,103 +88,17 @@ uint64_t WordSqrt(uint64_t v) {
     return x;
 }
 
-// floor(sqrt(a)) by Newton from the root of a's top half: the scaled-back
-// root is an upper bound, one Newton step at full size never goes below the
-// floor, so only decrements remain. For the sizes below the recursive root.
-Natural NewtonSqrt(const Natural& a) {
-    const size_t bits = a.BitLength();
-    if (bits <= 64)
-        return Natural(WordSqrt(a.Low()));
-    const size_t k = bits / 4;
-    Natural x = (NewtonSqrt(a >> (2 * k)) + Natural(1)) << k;
-    Natural y = (x + a / x) >> 1;
-    Natural sq = y * y;
-    while (Compare(sq, a) > 0) {
-        // (y - 1)^2 = y^2 - 2y + 1
-        sq = (sq + Natural(1)) - (y << 1);
-        y = y - Natural(1);
-    }
-    return y;
-}
-
-// Root s and remainder r = a - s^2 of a with 2^(L-2) <= a < 2^L, L even, by
-// Zimmermann's Karatsuba square root: with a split into four k-bit parts
-// above and below, the root of the top half gives s' and r'; one division
-// of (r' 2^k + a1) by 2s' gives the low half q of the root. Because the top
-// half is at least a quarter of its range, s' 2^k + q is the root or one
-// above it, and the sign of the remainder tells which.
-void SqrtRem(const Natural& a, size_t L, Natural* s, Natural* r, bool wantRemainder) {
-    if (L <= 128) {
-        // Two words: a long double estimate corrected on 128-bit integers.
-        using u128 = unsigned __int128;
-        const auto& limbs = a.limbs();
-        u128 v = limbs.empty() ? 0 : limbs[0];
-        if (limbs.size() > 1)
-            v |= static_cast<u128>(limbs[1]) << 64;
-        long double est = __builtin_sqrtl(static_cast<long double>(v));
-        uint64_t x = est >= 18446744073709551615.0L ? ~uint64_t{0} : static_cast<uint64_t>(est);
-        while (static_cast<u128>(x) * x > v)
-            --x;
-        while (x != ~uint64_t{0} && static_cast<u128>(x + 1) * (x + 1) <= v)
-            ++x;
-        u128 rem = v - static_cast<u128>(x) * x;
-        *s = Natural(x);
-        *r = Natural::FromLimbs({static_cast<uint64_t>(rem), static_cast<uint64_t>(rem >> 64)});
-        return;
-    }
-    if (L < mpa::tuning::g_thresholds.sqrtRecursiveBits) {
-        *s = NewtonSqrt(a);
-        *r = a - *s * *s;
-        return;
-    }
-    // Any k up to L / 4 keeps the top half at least a quarter of its range;
-    // a whole number of limbs turns the shifts and splits into copies.
-    const size_t kw = L / 256, k = kw ? 64 * kw : L / 4;
-    Natural s1, r1;
-    Natural q, u, plus;
-    if (kw) {
-        const auto& al = a.limbs();
-        // Limbs [from, to) of a, zero-padded to to - from, with room for more.
-        auto limbs = [&al](size_t from, size_t to, size_t room) {
-            std::vector<limb_t> v;
-            v.reserve(to - from + room);
-            for (size_t i = from; i < to; ++i)
-                v.push_back(i < al.size() ? al[i] : 0);
-            return v;
-        };
-        SqrtRem(Natural::FromLimbs(limbs(2 * kw, std::max(al.size(), 2 * kw), 0)), L - 2 * k, &s1,
-                &r1, true);
-        // (r1 << k) + a1 and (u << k) + a0 are concatenations of limbs.
-        std::vector<limb_t> num = limbs(kw, 2 * kw, r1.size());
-        num.insert(num.end(), r1.limbs().begin(), r1.limbs().end());
-        mpa::DivMod(Natural::FromLimbs(std::move(num)), s1 << 1, &q, &u);
-        std::vector<limb_t> low = limbs(0, kw, u.size());
-        low.insert(low.end(), u.limbs().begin(), u.limbs().end());
-        plus = Natural::FromLimbs(std::move(low));
-    } else {
-        SqrtRem(a >> (2 * k), L - 2 * k, &s1, &r1, true);
-        mpa::DivMod((r1 << k) + (a >> k).LowBits(k), s1 << 1, &q, &u);
-        plus = (u << k) + a.LowBits(k);
-    }
-    *s = (s1 << k) + q;
-    Natural minus = q * q;
-    while (Compare(plus, minus) < 0) {
-        // (s - 1)^2 = s^2 - 2s + 1: the remainder gains 2s - 1.
-        plus = plus + (*s << 1);
-        minus = minus + Natural(1);
-        *s = *s - Natural(1);
-    }
-    if (wantRemainder)
-        *r = plus - minus;
-}
-
 Natural IntegerSqrt(const Natural& a) {
     const size_t bits = a.BitLength();
     if (bits <= 64)
         return Natural(WordSqrt(a.Low()));
-    Natural s, r;
-    SqrtRem(a, bits + (bits & 1), &s, &r, false);
-    return s;
+    // Scaled by an even power of two to 2n limbs with one of the top two bits
+    // set; the root of a 4^c is the root of a times 2^c, plus less than 2^c.
+    const size_t n = (bits + 127) / 128, c = (128 * n - bits) / 2;
+    std::vector<limb_t> x = (a << (2 * c)).limbs(), s(n), r(n);
+    x.resize(2 * n, 0);
+    mpa::limb::SqrtRem(s.data(), r.data(), x.data(), n);
+    return Natural::FromLimbs(std::move(s)) >> c;
 }
 
 } // namespace

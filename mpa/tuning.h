@@ -25,9 +25,6 @@ struct Thresholds {
     // crossing sits higher.
     size_t mulKaratsuba = 28;
     size_t sqrKaratsuba = 64;
-    // Integer square roots of at least this many bits recurse on their top
-    // half (Zimmermann's Karatsuba square root); below, Newton on a word.
-    size_t sqrtRecursiveBits = 128;
     // Decimal conversions of at least this many limbs (or 19 times as many
     // digits) split by a power of ten; below, one word pass per 19 digits.
     size_t radixRecursiveLimbs = 24;

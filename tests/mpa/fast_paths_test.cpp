@@ -100,7 +100,6 @@ std::vector<mpa::tuning::Thresholds> LoweredThresholds() {
         mpa::tuning::Thresholds th;
         th.mulKaratsuba = t;
         th.sqrKaratsuba = t + 1;
-        th.sqrtRecursiveBits = 64 * t;
         th.ifmaPowLimbs = t - 1; // down to one-limb moduli
         // 52-bit products of a few limbs, and Karatsuba above them.
         th.ifmaMulLimbs = t - 1;
@@ -316,6 +315,42 @@ TEST(FastPaths, RecursiveDivision) {
             EXPECT_EQ(Hex(ro.Get(rs)), Hex(wantR.ToBytes()));
         }
     });
+}
+
+// The word-level root with its remainder, which the calculator never shows:
+// every width up to 40 limbs, at the edges where the recursion's estimate is
+// one too big (squares and their neighbours), all ones, and the smallest
+// normalised top limb.
+TEST(FastPaths, SquareRootRemaindersAtEveryWidth) {
+    for (size_t n = 1, i = 0; n <= 40 && !HasFailure(); ++n) {
+        for (int kind = 0; kind < 5; ++kind, ++i) {
+            Gen g(CaseSeed(50, static_cast<int>(i)));
+            std::vector<limb_t> a(2 * n);
+            for (auto& x : a)
+                x = kind == 2 ? ~limb_t{0} : g.Next();
+            if (kind == 3)
+                a[2 * n - 1] = limb_t{1} << 62;
+            a[2 * n - 1] |= limb_t{1} << 62;
+            Mpz A, S, R;
+            mpz_import(A, a.size(), -1, sizeof(limb_t), 0, 0, a.data());
+            if (kind <= 1) {
+                // A square, or one below a square, of the same width.
+                mpz_sqrt(S, A);
+                mpz_mul(A, S, S);
+                if (kind == 1)
+                    mpz_sub_ui(A, A, 1);
+                a.assign(2 * n, 0);
+                mpz_export(a.data(), nullptr, -1, sizeof(limb_t), 0, 0, A);
+            }
+            mpz_sqrtrem(S, R, A);
+            std::vector<limb_t> s(n), r(n + 1), ws(n), wr(n + 1);
+            r[n] = mpa::limb::SqrtRem(s.data(), r.data(), a.data(), n);
+            mpz_export(ws.data(), nullptr, -1, sizeof(limb_t), 0, 0, S);
+            mpz_export(wr.data(), nullptr, -1, sizeof(limb_t), 0, 0, R);
+            EXPECT_EQ(s, ws) << n << " limbs, kind " << kind;
+            EXPECT_EQ(r, wr) << n << " limbs, kind " << kind;
+        }
+    }
 }
 
 TEST(FastPaths, RecursiveSquareRoots) {
