@@ -29,15 +29,19 @@ constexpr size_t kFixedVectors = 20;
 using MulKernel = void (*)(limb_t* r, size_t rn, const uint64_t* a, size_t nv, const limb_t* b,
                            size_t bn);
 
+// Digit i (52 bits) of the bn-limb number b.
+inline uint64_t DigitOf(const limb_t* b, size_t bn, size_t i) {
+    const size_t bit = 52 * i, w = bit / 64, s = bit % 64;
+    uint64_t v = w < bn ? b[w] >> s : 0;
+    if (s > 12 && w + 1 < bn)
+        v |= b[w + 1] << (64 - s);
+    return v & kMask52;
+}
+
 // Digits of 52 bits from mn 64-bit limbs; r has room for k digits.
 void ToDigits(uint64_t* r, size_t k, const limb_t* a, size_t mn) {
-    for (size_t j = 0; j < k; ++j) {
-        const size_t bit = 52 * j, i = bit / 64, s = bit % 64;
-        uint64_t v = i < mn ? a[i] >> s : 0;
-        if (s > 12 && i + 1 < mn)
-            v |= a[i + 1] << (64 - s);
-        r[j] = v & kMask52;
-    }
+    for (size_t j = 0; j < k; ++j)
+        r[j] = DigitOf(a, mn, j);
 }
 
 // The low mn limbs of k digits of 52 bits.
@@ -195,15 +199,6 @@ private:
     dlimb_t bits_ = 0;
     unsigned count_ = 0;
 };
-
-// Digit i (52 bits) of the bn-limb number b.
-inline uint64_t DigitOf(const limb_t* b, size_t bn, size_t i) {
-    const size_t bit = 52 * i, w = bit / 64, s = bit % 64;
-    uint64_t v = w < bn ? b[w] >> s : 0;
-    if (s > 12 && w + 1 < bn)
-        v |= b[w + 1] << (64 - s);
-    return v & kMask52;
-}
 
 // r[0..rn) = a b for a in digits (n vectors, NV as for AlmostMontgomery) and
 // b of bn limbs, digit by digit of b: add a b[i], emit the lowest digit, move
