@@ -6,7 +6,6 @@
 #include "mpa/lehmer.h"
 #include "mpa/mpa.h"
 #include "mpa/natural.h"
-#include "mpa/tuning.h"
 
 #include <algorithm>
 #include <vector>
@@ -78,20 +77,10 @@ EuclidResult ExtendedEuclid(const Natural& a, const Natural& b) {
     return res;
 }
 
-// floor(sqrt(a)) of a word.
-uint64_t WordSqrt(uint64_t v) {
-    uint64_t x = static_cast<uint64_t>(__builtin_sqrtl(static_cast<long double>(v)));
-    while (static_cast<unsigned __int128>(x) * x > v)
-        --x;
-    while (static_cast<unsigned __int128>(x + 1) * (x + 1) <= v)
-        ++x;
-    return x;
-}
-
 Natural IntegerSqrt(const Natural& a) {
     const size_t bits = a.BitLength();
-    if (bits <= 64)
-        return Natural(WordSqrt(a.Low()));
+    if (bits == 0)
+        return Natural();
     // Scaled by an even power of two to 2n limbs with one of the top two bits
     // set; the root of a 4^c is the root of a times 2^c, plus less than 2^c.
     const size_t n = (bits + 127) / 128, c = (128 * n - bits) / 2;
